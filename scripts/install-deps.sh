@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running, testing and benchmarking Kesta needs.
+# Does nothing when all of them are present already.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config clang-format
+  # windows, embedded browser
+  qt6-base-dev qt6-webengine-dev libgl-dev
+  # course database: SQLite with encryption, and its shell
+  libsqlcipher-dev sqlcipher
+  # password hashing
+  libsodium-dev
+  # packed skins
+  zlib1g-dev
+  # fonts with Cyrillic at the designed metrics
+  fonts-liberation2 fonts-dejavu-core
+  # tests and benchmarks
+  googletest libgtest-dev libgmock-dev libbenchmark-dev qt6-base-private-dev
+  # end-to-end tests: a virtual screen, input, screenshots
+  xvfb xauth xdotool imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+if ! "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"; then
+  "${sudo_cmd[@]}" apt-get update
+  "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
