@@ -1,0 +1,72 @@
+#include "platform/application.h"
+
+#include <QFileInfo>
+#include <QWidget>
+
+#include "platform/error_report.h"
+#include "platform/kesta_error.h"
+
+TApplication* Application = nullptr;
+
+namespace {
+// Settings that must be made before the application object exists.
+int& prepare(int& argc) {
+    // The embedded browser shares graphics contexts with the windows.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    return argc;
+}
+}  // namespace
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(prepare(argc), argv) {
+    // Windows are only hidden when closed; the program ends when the main form closes.
+    setQuitOnLastWindowClosed(false);
+    Application = this;
+}
+
+TApplication::~TApplication() {
+    destroyForms();
+    if (Application == this) Application = nullptr;
+}
+
+QString TApplication::title() {
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+void TApplication::adopt(QObject* form) {
+    forms_.emplace_back(form);
+    if (!mainForm_) {
+        if (auto* widget = qobject_cast<QWidget*>(form)) mainForm_ = widget;
+    }
+}
+
+int TApplication::run() {
+    if (terminated_) return 0;
+    if (mainForm_) mainForm_->show();
+    return exec();
+}
+
+void TApplication::terminate() {
+    terminated_ = true;
+    quit();
+}
+
+void TApplication::destroyForms() {
+    while (!forms_.empty()) {
+        QPointer<QObject> form = forms_.back();
+        forms_.pop_back();
+        delete form.data();
+    }
+    mainForm_ = nullptr;
+    terminated_ = false;
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        showErrorReport(exceptionText(error));
+    } catch (...) {
+        showErrorReport(QStringLiteral("Неизвестная ошибка"));
+    }
+    return false;
+}

@@ -1,0 +1,59 @@
+#include "platform/form.h"
+
+#include <QCloseEvent>
+#include <QScreen>
+
+#include "platform/application.h"
+
+TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window) {}
+
+void TForm::setFormHeight(int height) {
+    resize(width(), height - frameHeight());
+}
+
+int TForm::formHeight() const {
+    return height() + frameHeight();
+}
+
+void TForm::setClientWidth(int width) {
+    resize(width, height());
+}
+
+bool TForm::isMainForm() const {
+    return Application && Application->mainForm() == this;
+}
+
+static QScreen* screenOf(const QWidget* widget) {
+    QScreen* screen = widget->screen();
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
+void TForm::centreOnScreen() {
+    const QRect area = screenOf(this)->availableGeometry();
+    const QRect frame = frameGeometry();
+    move(area.center() - QPoint(frame.width() / 2, frame.height() / 2) + (pos() - frame.topLeft()));
+}
+
+void TForm::fillWorkArea() {
+    const QRect area = screenOf(this)->availableGeometry();
+    // The window manager's frame, if any, must fit inside the work area too.
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
+                           frame.right() - client.right(), frame.bottom() - client.bottom());
+    setGeometry(area.marginsRemoved(margins));
+}
+
+void TForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (event->spontaneous()) return;
+    if (centredOnShow_) centreOnScreen();
+    // A window the program shows comes to the front with the keyboard, as users expect.
+    raise();
+    activateWindow();
+}
+
+void TForm::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (isMainForm()) Application->terminate();
+}

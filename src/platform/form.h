@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QWidget>
+
+// Base of every window of the program. Closing the main form ends the program; closing
+// any other form only hides it, and it keeps its state until it is shown again.
+class TForm : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TForm(QWidget* parent = nullptr);
+
+    // The height of the whole window as designed: the client area plus the window frame.
+    void setFormHeight(int height);
+    int formHeight() const;
+
+    // Sets the client area's width, keeping its height.
+    void setClientWidth(int width);
+
+    // Centre the window on the screen every time it is shown.
+    void setCentredOnShow(bool centred) { centredOnShow_ = centred; }
+    void centreOnScreen();
+
+    // Sets the window to fill the work area of its screen (the screen less its panels).
+    void fillWorkArea();
+
+    bool isMainForm() const;
+
+protected:
+    // The height the window frame adds to the client area in the designed layouts.
+    virtual int frameHeight() const { return 30; }
+
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool centredOnShow_ = false;
+};
