@@ -1,0 +1,540 @@
+#include "data/table.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "data/connection.h"
+#include "data/database_error.h"
+
+// --- TField ---
+
+const FieldDef& TField::def() const {
+    return table_->fields()[index_];
+}
+QVariant TField::value() const {
+    return table_->value(index_);
+}
+bool TField::isNull() const {
+    const QVariant v = value();
+    return !v.isValid() || v.isNull();
+}
+QString TField::asString() const {
+    return valueText(def(), value());
+}
+qlonglong TField::asInteger() const {
+    return valueInteger(def(), value());
+}
+double TField::asFloat() const {
+    return valueFloat(def(), value());
+}
+QDate TField::asDate() const {
+    return valueDate(def(), value());
+}
+void TField::setValue(const QVariant& value) const {
+    table_->setValue(index_, value);
+}
+
+// --- TTable ---
+
+namespace {
+
+// Ascending order of column values: empty first, then numbers, dates or texts.
+int compareValues(const QVariant& a, const QVariant& b) {
+    const bool aEmpty = !a.isValid() || a.isNull();
+    const bool bEmpty = !b.isValid() || b.isNull();
+    if (aEmpty || bEmpty) return int(bEmpty) - int(aEmpty);
+    const int type = a.typeId();
+    if (type == b.typeId()) {
+        if (type == QMetaType::LongLong) {
+            const qlonglong x = a.toLongLong(), y = b.toLongLong();
+            return x < y ? -1 : x > y ? 1 : 0;
+        }
+        if (type == QMetaType::Double) {
+            const double x = a.toDouble(), y = b.toDouble();
+            return x < y ? -1 : x > y ? 1 : 0;
+        }
+        if (type == QMetaType::QDate) {
+            const QDate x = a.toDate(), y = b.toDate();
+            return x < y ? -1 : x > y ? 1 : 0;
+        }
+    }
+    const QString x = a.toString(), y = b.toString();
+    const int folded = x.compare(y, Qt::CaseInsensitive);
+    return folded != 0 ? folded : x.compare(y);
+}
+
+// One column's condition of a look-up, prepared once so that the walk over the rows does
+// no conversions.
+struct LookUpCondition {
+    int field = 0;
+    FieldType type = FieldType::String;
+    bool wantedEmpty = false;
+    QString text;
+    double number = 0;
+    QDate date;
+    Qt::CaseSensitivity cs = Qt::CaseSensitive;
+    bool prefix = false;
+
+    bool matches(const QVariant& cell) const {
+        const bool cellEmpty = isEmptyValue(cell);
+        // Two empty values are equal; an empty value never equals a filled one.
+        if (wantedEmpty || cellEmpty) return wantedEmpty && cellEmpty;
+        switch (type) {
+            case FieldType::String: {
+                const QString& value = cell.typeId() == QMetaType::QString
+                                           ? *static_cast<const QString*>(cell.constData())
+                                           : cell.toString();
+                return prefix ? value.startsWith(text, cs) : value.compare(text, cs) == 0;
+            }
+            case FieldType::Date:
+                return cell.typeId() == QMetaType::QDate && cell.toDate() == date;
+            case FieldType::Integer:
+            case FieldType::AutoInc:
+            case FieldType::Float:
+                return cell.toDouble() == number;
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+TTable::TTable(TConnection* connection, const QString& tableName, QObject* parent)
+    : QObject(parent), connection_(connection), tableName_(tableName) {
+    connection_->attach(this);
+}
+
+TTable::~TTable() {
+    if (connection_) connection_->detach(this);
+}
+
+void TTable::fail(const QString& message) const {
+    const QString name = objectName().isEmpty() ? tableName_ : objectName();
+    throw EDatabaseError(name + QStringLiteral(": ") + message);
+}
+
+Store& TTable::store() const {
+    if (!connection_) fail(QStringLiteral("нет соединения с базой данных"));
+    return connection_->store();
+}
+
+void TTable::checkActive() const {
+    if (!active()) fail(QStringLiteral("таблица не открыта"));
+}
+
+QStringList TTable::fieldNames() const {
+    QStringList names;
+    for (const FieldDef& field : fields_)
+        names.append(field.name);
+    return names;
+}
+
+int TTable::fieldIndex(const QString& name) const {
+    for (int i = 0; i < fields_.size(); ++i) {
+        if (fields_[i].name.compare(name, Qt::CaseInsensitive) == 0) return i;
+    }
+    return -1;
+}
+
+int TTable::requireField(const QString& name) const {
+    const int index = fieldIndex(name);
+    if (index < 0) fail(QStringLiteral("поле «%1» не найдено").arg(name));
+    return index;
+}
+
+TField TTable::fieldByName(const QString& name) {
+    checkActive();
+    return TField(this, requireField(name));
+}
+
+void TTable::open() {
+    if (active()) return;
+    const QVector<StoreColumn> columns = store().columns(tableName_);
+    QVector<FieldDef> fields;
+    if (declared_.isEmpty()) {
+        for (const StoreColumn& column : columns)
+            fields.append(fieldFromDeclaredType(column.name, column.declaredType, column.counter));
+    } else {
+        for (const FieldDef& field : declared_) {
+            const auto found =
+                std::find_if(columns.begin(), columns.end(), [&](const StoreColumn& c) {
+                    return c.name.compare(field.name, Qt::CaseInsensitive) == 0;
+                });
+            if (found == columns.end())
+                fail(QStringLiteral("в таблице «%1» нет поля «%2»").arg(tableName_, field.name));
+            fields.append(field);
+        }
+    }
+    fields_ = fields;
+    sortIndex_ = sortField_.isEmpty() ? -1 : fieldIndex(sortField_);
+    rowFilter_ = filtered_ ? RowFilter::parse(filterText_, fields_) : RowFilter();
+    readRows();
+    state_ = DataSetState::Browse;
+    rebuildView(-1);
+    moveTo(view_.empty() ? -1 : 0, true, view_.empty());
+    Q_EMIT stateChanged();
+    Q_EMIT dataSetChanged();
+}
+
+void TTable::close() {
+    if (!active()) return;
+    rows_.clear();
+    view_.clear();
+    buffer_.clear();
+    written_.clear();
+    modified_ = false;
+    current_ = -1;
+    bof_ = eof_ = true;
+    state_ = DataSetState::Inactive;
+    Q_EMIT stateChanged();
+    Q_EMIT dataSetChanged();
+}
+
+void TTable::readRows() {
+    const QVector<StoreRow> stored = store().readRows(tableName_, fieldNames());
+    rows_.clear();
+    rows_.reserve(stored.size());
+    for (const StoreRow& row : stored) {
+        Row converted{row.key, {}};
+        converted.values.reserve(fields_.size());
+        for (int i = 0; i < fields_.size(); ++i)
+            converted.values.append(fromStoredValue(fields_[i], row.values[i]));
+        rows_.push_back(std::move(converted));
+    }
+}
+
+int TTable::rowOfKey(qint64 key) const {
+    for (size_t i = 0; i < view_.size(); ++i) {
+        if (rows_[view_[i]].key == key) return int(i);
+    }
+    return -1;
+}
+
+void TTable::rebuildView(qint64 keepKey) {
+    view_.clear();
+    view_.reserve(rows_.size());
+    if (rowFilter_.isEmpty()) {
+        view_.resize(rows_.size());
+        std::iota(view_.begin(), view_.end(), 0);
+    } else {
+        for (size_t i = 0; i < rows_.size(); ++i) {
+            if (rowFilter_.matches(rows_[i].values)) view_.push_back(int(i));
+        }
+    }
+    if (sortIndex_ >= 0) {
+        std::stable_sort(view_.begin(), view_.end(), [this](int a, int b) {
+            return compareValues(rows_[a].values[sortIndex_], rows_[b].values[sortIndex_]) < 0;
+        });
+    }
+    const int kept = keepKey >= 0 ? rowOfKey(keepKey) : -1;
+    if (kept >= 0) {
+        current_ = kept;
+    } else {
+        current_ = std::min(current_, int(view_.size()) - 1);
+        if (current_ < 0 && !view_.empty()) current_ = 0;
+    }
+}
+
+void TTable::setState(DataSetState state) {
+    if (state_ == state) return;
+    state_ = state;
+    Q_EMIT stateChanged();
+}
+
+void TTable::moveTo(int position, bool bof, bool eof) {
+    const bool moved = position != current_;
+    current_ = position;
+    bof_ = bof;
+    eof_ = eof;
+    if (moved) Q_EMIT recordMoved();
+}
+
+void TTable::first() {
+    checkActive();
+    checkBrowseMode();
+    moveTo(view_.empty() ? -1 : 0, true, view_.empty());
+}
+
+void TTable::next() {
+    checkActive();
+    checkBrowseMode();
+    if (current_ + 1 < int(view_.size()))
+        moveTo(current_ + 1, false, false);
+    else
+        moveTo(current_, view_.empty(), true);
+}
+
+void TTable::prior() {
+    checkActive();
+    checkBrowseMode();
+    if (current_ > 0)
+        moveTo(current_ - 1, false, false);
+    else
+        moveTo(current_, true, view_.empty());
+}
+
+void TTable::last() {
+    checkActive();
+    checkBrowseMode();
+    moveTo(int(view_.size()) - 1, view_.empty(), true);
+}
+
+bool TTable::locate(const QString& field, const QVariant& value, unsigned options) {
+    return locate(QStringList{field}, QVariantList{value}, options);
+}
+
+bool TTable::locate(const QStringList& fields, const QVariantList& values, unsigned options) {
+    checkActive();
+    checkBrowseMode();
+    if (fields.size() != values.size())
+        fail(QStringLiteral("число полей и значений поиска не совпадает"));
+    QVector<LookUpCondition> conditions;
+    for (int i = 0; i < fields.size(); ++i) {
+        LookUpCondition condition;
+        condition.field = requireField(fields[i]);
+        condition.type = fields_[condition.field].type;
+        condition.wantedEmpty = isEmptyValue(values[i]);
+        condition.cs = options & loCaseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+        // A prefix matches only texts; numbers, dates and empty values match whole.
+        condition.prefix = (options & loPartialKey) != 0;
+        if (!condition.wantedEmpty) {
+            FieldDef target = fields_[condition.field];
+            target.size = 0;
+            if (target.type == FieldType::AutoInc) target.type = FieldType::Integer;
+            if (target.type == FieldType::String)
+                condition.text = values[i].toString();
+            else if (target.type == FieldType::Date)
+                condition.date = toFieldValue(target, values[i]).toDate();
+            else
+                condition.number = toFieldValue(target, values[i]).toDouble();
+        }
+        conditions.append(condition);
+    }
+    for (size_t position = 0; position < view_.size(); ++position) {
+        const QVector<QVariant>& row = rows_[view_[position]].values;
+        const bool all =
+            std::all_of(conditions.begin(), conditions.end(),
+                        [&row](const LookUpCondition& c) { return c.matches(row[c.field]); });
+        if (all) {
+            moveTo(int(position), false, false);
+            return true;
+        }
+    }
+    return false;
+}
+
+QVariant TTable::value(int field) const {
+    checkActive();
+    if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) return buffer_[field];
+    if (current_ < 0) fail(QStringLiteral("нет текущей записи: таблица пуста"));
+    return rows_[view_[current_]].values[field];
+}
+
+void TTable::setValue(int field, const QVariant& value) {
+    checkActive();
+    if (state_ != DataSetState::Edit && state_ != DataSetState::Insert)
+        fail(QStringLiteral("запись не открыта для правки или добавления"));
+    buffer_[field] = toFieldValue(fields_[field], value);
+    written_[field] = true;
+    modified_ = true;
+    Q_EMIT fieldChanged(field);
+}
+
+void TTable::append() {
+    checkActive();
+    checkBrowseMode();
+    buffer_ = QVector<QVariant>(fields_.size());
+    written_ = QVector<bool>(fields_.size(), false);
+    modified_ = false;
+    setState(DataSetState::Insert);
+}
+
+void TTable::insert() {
+    append();
+}
+
+void TTable::edit() {
+    checkActive();
+    if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) return;
+    // Editing an empty table begins a new row, as there is none to change.
+    if (current_ < 0) {
+        append();
+        return;
+    }
+    buffer_ = rows_[view_[current_]].values;
+    written_ = QVector<bool>(fields_.size(), false);
+    modified_ = false;
+    setState(DataSetState::Edit);
+}
+
+void TTable::post() {
+    checkActive();
+    if (state_ == DataSetState::Insert) {
+        QStringList names;
+        QVector<QVariant> values;
+        for (int i = 0; i < fields_.size(); ++i) {
+            if (written_[i]) {
+                names.append(fields_[i].name);
+                values.append(buffer_[i]);
+            }
+        }
+        const StoreRow stored = store().insertRow(tableName_, names, values, fieldNames());
+        Row row{stored.key, {}};
+        row.values.reserve(fields_.size());
+        for (int i = 0; i < fields_.size(); ++i)
+            row.values.append(fromStoredValue(fields_[i], stored.values[i]));
+        rows_.push_back(std::move(row));
+        const bool plain = rowFilter_.isEmpty() && sortIndex_ < 0;
+        if (plain) {
+            view_.push_back(int(rows_.size()) - 1);
+            current_ = int(view_.size()) - 1;
+        } else {
+            rebuildView(stored.key);
+        }
+    } else if (state_ == DataSetState::Edit) {
+        const int index = view_[current_];
+        if (modified_) {
+            QStringList names;
+            QVector<QVariant> values;
+            for (int i = 0; i < fields_.size(); ++i) {
+                if (written_[i]) {
+                    names.append(fields_[i].name);
+                    values.append(buffer_[i]);
+                }
+            }
+            store().updateRow(tableName_, rows_[index].key, names, values);
+            rows_[index].values = buffer_;
+            if (!rowFilter_.isEmpty() || sortIndex_ >= 0) rebuildView(rows_[index].key);
+        }
+    } else {
+        return;
+    }
+    buffer_.clear();
+    written_.clear();
+    modified_ = false;
+    bof_ = eof_ = false;
+    setState(DataSetState::Browse);
+    Q_EMIT dataSetChanged();
+    Q_EMIT recordMoved();
+}
+
+void TTable::cancel() {
+    checkActive();
+    if (state_ != DataSetState::Edit && state_ != DataSetState::Insert) return;
+    buffer_.clear();
+    written_.clear();
+    modified_ = false;
+    setState(DataSetState::Browse);
+    Q_EMIT dataSetChanged();
+}
+
+void TTable::checkBrowseMode() {
+    if (state_ != DataSetState::Edit && state_ != DataSetState::Insert) return;
+    if (modified_)
+        post();
+    else
+        cancel();
+}
+
+void TTable::deleteRecord() {
+    checkActive();
+    if (state_ == DataSetState::Insert) {
+        cancel();
+        return;
+    }
+    cancel();
+    if (current_ < 0) fail(QStringLiteral("нельзя удалить запись: таблица пуста"));
+    const int index = view_[current_];
+    store().deleteRow(tableName_, rows_[index].key);
+    rows_.erase(rows_.begin() + index);
+    const int position = current_;
+    if (rowFilter_.isEmpty() && sortIndex_ < 0) {
+        view_.pop_back();  // rows and view are the same sequence
+    } else {
+        rebuildView(-1);
+    }
+    current_ = std::min(position, int(view_.size()) - 1);
+    bof_ = view_.empty();
+    eof_ = view_.empty();
+    Q_EMIT dataSetChanged();
+    Q_EMIT recordMoved();
+}
+
+void TTable::setFilter(const QString& text) {
+    if (text == filterText_) return;
+    if (active() && filtered_) {
+        checkBrowseMode();
+        rowFilter_ = RowFilter::parse(text, fields_);
+        filterText_ = text;
+        applyFilter();
+    } else {
+        filterText_ = text;
+    }
+}
+
+void TTable::setFiltered(bool filtered) {
+    if (filtered == filtered_) return;
+    if (active()) {
+        checkBrowseMode();
+        rowFilter_ = filtered ? RowFilter::parse(filterText_, fields_) : RowFilter();
+        filtered_ = filtered;
+        applyFilter();
+    } else {
+        filtered_ = filtered;
+    }
+}
+
+void TTable::applyFilter() {
+    rebuildView(-1);
+    moveTo(view_.empty() ? -1 : 0, true, view_.empty());
+    Q_EMIT dataSetChanged();
+}
+
+void TTable::setSort(const QString& field) {
+    int index = -1;
+    if (active()) {
+        checkBrowseMode();
+        if (!field.isEmpty()) index = requireField(field);
+    }
+    sortField_ = field;
+    if (!active()) return;
+    const qint64 key = bookmark();
+    sortIndex_ = index;
+    rebuildView(key);
+    Q_EMIT dataSetChanged();
+    Q_EMIT recordMoved();
+}
+
+qint64 TTable::bookmark() const {
+    if (!active() || current_ < 0) return -1;
+    return rows_[view_[current_]].key;
+}
+
+bool TTable::gotoBookmark(qint64 key) {
+    checkActive();
+    checkBrowseMode();
+    const int position = rowOfKey(key);
+    if (position < 0) return false;
+    moveTo(position, false, false);
+    return true;
+}
+
+void TTable::refresh() {
+    checkActive();
+    checkBrowseMode();
+    reload();
+}
+
+void TTable::reload() {
+    if (!active()) return;
+    const qint64 key = bookmark();
+    buffer_.clear();
+    written_.clear();
+    modified_ = false;
+    setState(DataSetState::Browse);
+    readRows();
+    rebuildView(key);
+    bof_ = eof_ = view_.empty();
+    Q_EMIT dataSetChanged();
+    Q_EMIT recordMoved();
+}
