@@ -1,0 +1,16 @@
+#include "skin/controls/sButton.h"
+
+#include <QKeyEvent>
+
+TsButton::TsButton(QWidget* parent) : QPushButton(parent), SkinData(this, 93) {
+    SkinData.setSkinSection(QStringLiteral("BUTTON"));
+}
+
+void TsButton::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        event->modifiers() == Qt::NoModifier) {
+        if (isEnabled()) click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
