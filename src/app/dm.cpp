@@ -1,0 +1,97 @@
+#include "app/dm.h"
+
+TDataModule1* DataModule1 = nullptr;
+
+const QString TDataModule1::DatabaseFile = QStringLiteral("Kesta.db");
+const QString TDataModule1::DatabasePassword = QStringLiteral("Ломтеривка");
+
+namespace {
+
+// The columns of the topic table, as the teacher's grid shows them.
+QVector<FieldDef> topicFields() {
+    return {
+        {QStringLiteral("Абсолютный номер"), FieldType::Integer, 0, 0},
+        {QStringLiteral("Индекс"), FieldType::Integer, 0, 0},
+        {QStringLiteral("Название темы"), FieldType::String, 200, 100},
+        {QStringLiteral("Наименование"), FieldType::String, 150, 0},
+        {QStringLiteral("Файл-приложение"), FieldType::String, 50, 0},
+    };
+}
+
+// The columns of the document catalogues: practical lessons, supplementary material, presentations.
+QVector<FieldDef> documentFields() {
+    return {
+        {QStringLiteral("Номер"), FieldType::AutoInc, 0, 0},
+        {QStringLiteral("Название темы"), FieldType::String, 150, 100},
+        {QStringLiteral("Наименование файла"), FieldType::String, 150, 0},
+    };
+}
+
+}  // namespace
+
+TDataModule1::TDataModule1() : ADOConnection1(new TConnection(this)) {
+    ADOConnection1->setObjectName(QStringLiteral("ADOConnection1"));
+    // The database is addressed by its bare name, so it is looked for in the working folder.
+    ADOConnection1->open(DatabaseFile, DatabasePassword);
+
+    tblUsers = table("tblUsers", QStringLiteral("users"));
+    tblTeoria = table("tblTeoria", QStringLiteral("teoria"));
+    tblTeoria->declareFields(topicFields());
+    tblDopolnenie = table("tblDopolnenie", QStringLiteral("dopolnenie"));
+    tblDopolnenie->declareFields(documentFields());
+    tblTest = table("tblTest", QStringLiteral("test"));
+    tblResult = table("tblResult", QStringLiteral("result"));
+    tblPresentacia = table("tblPresentacia", QStringLiteral("presentacia"));
+    tblPresentacia->declareFields(documentFields());
+    tblPraktika = table("tblPraktika", QStringLiteral("praktika"));
+    tblPraktika->declareFields(documentFields());
+    tblVideo = table("tblVideo", QStringLiteral("video"));
+    tblTesting = table("tblTesting", QStringLiteral("testing"));
+    tblTema = table("tblTema", QStringLiteral("teoria"));
+    tblProverka = table("tblProverka", QStringLiteral("proverka"));
+
+    DataSource1 = source("DataSource1", tblUsers);
+    DataSource2 = source("DataSource2", tblTeoria);
+    DataSource3 = source("DataSource3", tblDopolnenie);
+    DataSource4 = source("DataSource4", tblTest);
+    DataSource5 = source("DataSource5", tblResult);
+    DataSource6 = source("DataSource6", tblPresentacia);
+    DataSource7 = source("DataSource7", tblPraktika);
+    DataSource8 = source("DataSource8", tblVideo);
+    DataSource9 = source("DataSource9", tblTesting);
+    DataSource10 = source("DataSource10", tblTema);
+    DataSource11 = source("DataSource11", tblProverka);
+
+    DataModuleCreate();
+}
+
+TDataModule1::~TDataModule1() {
+    ADOConnection1->close();
+}
+
+TTable* TDataModule1::table(const char* name, const QString& tableName) {
+    auto* result = new TTable(ADOConnection1, tableName, this);
+    result->setObjectName(QLatin1String(name));
+    return result;
+}
+
+TDataSource* TDataModule1::source(const char* name, TTable* table) {
+    auto* result = new TDataSource(this);
+    result->setObjectName(QLatin1String(name));
+    result->setDataSet(table);
+    return result;
+}
+
+void TDataModule1::DataModuleCreate() {
+    tblUsers->open();
+    tblTeoria->open();
+    tblDopolnenie->open();
+    tblPraktika->open();
+    tblPresentacia->open();
+    tblTest->open();
+    tblTesting->open();
+    tblResult->open();
+    tblVideo->open();
+    tblTema->open();
+    tblProverka->open();
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QObject>
+
+#include "data/connection.h"
+#include "data/data_source.h"
+#include "data/table.h"
+
+// The data module: the connection to the course database in the working folder and one
+// table object per table, shared by every window.
+class TDataModule1 : public QObject {
+    Q_OBJECT
+
+public:
+    TDataModule1();
+    ~TDataModule1() override;
+
+    static const QString DatabaseFile;
+    static const QString DatabasePassword;
+
+    TConnection* ADOConnection1;
+
+    TTable* tblUsers;
+    TTable* tblTeoria;
+    TTable* tblDopolnenie;
+    TTable* tblTest;
+    TTable* tblResult;
+    TTable* tblPresentacia;
+    TTable* tblPraktika;
+    TTable* tblVideo;
+    TTable* tblTesting;
+    TTable* tblTema;
+    TTable* tblProverka;
+
+    TDataSource* DataSource1;
+    TDataSource* DataSource2;
+    TDataSource* DataSource3;
+    TDataSource* DataSource4;
+    TDataSource* DataSource5;
+    TDataSource* DataSource6;
+    TDataSource* DataSource7;
+    TDataSource* DataSource8;
+    TDataSource* DataSource9;
+    TDataSource* DataSource10;
+    TDataSource* DataSource11;
+
+private:
+    TTable* table(const char* name, const QString& tableName);
+    TDataSource* source(const char* name, TTable* table);
+    void DataModuleCreate();
+};
+
+extern TDataModule1* DataModule1;

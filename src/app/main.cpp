@@ -1,0 +1,48 @@
+#include <QElapsedTimer>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/startup.h"
+#include "app/zastavka.h"
+#include "platform/application.h"
+#include "platform/kesta_error.h"
+
+namespace {
+
+// With KESTA_REPORT_SPLASH set, the program writes how long it took until the splash was
+// first painted, and ends; start-up is measured that way.
+class SplashProbe : public QObject {
+public:
+    explicit SplashProbe(const QElapsedTimer& clock) : clock_(clock) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            std::printf("splash painted after %lld ms\n", static_cast<long long>(clock_.elapsed()));
+            std::fflush(stdout);
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, Application, &TApplication::terminate);
+        }
+        return false;
+    }
+
+private:
+    const QElapsedTimer& clock_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QElapsedTimer clock;
+    clock.start();
+    TApplication application(argc, argv);
+    try {
+        createForms(application);
+    } catch (const std::exception& error) {
+        reportFatalError(exceptionText(error));
+        return 1;
+    }
+    SplashProbe probe(clock);
+    if (qEnvironmentVariableIsSet("KESTA_REPORT_SPLASH")) Form8->installEventFilter(&probe);
+    return application.run();
+}

@@ -1,0 +1,222 @@
+#include "app/registracia.h"
+
+#include <QCloseEvent>
+
+#include "app/dm.h"
+#include "app/globals.h"
+#include "app/zastavka.h"
+#include "data/password.h"
+#include "platform/application.h"
+#include "platform/message_box.h"
+#include "platform/paths.h"
+#include "student/student.h"
+#include "teacher/prepodavatel.h"
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+const QColor kBackground(119, 171, 202);
+const QColor kLabelColour(43, 53, 77);
+const QString kWelcome = QStringLiteral("Окно студента: Добро пожаловать, ");
+
+QFont timesFont(int pixels) {
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPixelSize(pixels);
+    return font;
+}
+
+template <class T>
+T* place(QWidget* parent, const char* name, int left, int top, int width, int height) {
+    auto* control = new T(parent);
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(left, top, width, height);
+    return control;
+}
+
+}  // namespace
+
+TForm1::TForm1() {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Авторизация"));
+    setFont(timesFont(16));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, kBackground);
+    setPalette(palette);
+    setAutoFillBackground(true);
+    setCentredOnShow(true);
+    createSkinManager();
+
+    const auto label = [this](const char* name, int top, const QString& caption) {
+        auto* result = place<TsLabel>(this, name, 10, top, 100, 24);
+        result->setText(caption);
+        result->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        result->setFont(timesFont(19));
+        result->setFontColor(kLabelColour);
+        return result;
+    };
+    const auto edit = [this](const char* name, int top) {
+        auto* result = place<TsEdit>(this, name, 112, top, 250, 27);
+        QPalette colours = result->palette();
+        colours.setColor(QPalette::Base, Qt::white);
+        colours.setColor(QPalette::Text, Qt::black);
+        result->setPalette(colours);
+        return result;
+    };
+    const auto button = [this](const char* name, int left, int top, int width,
+                               const QString& caption) {
+        auto* result = place<TsButton>(this, name, left, top, width, 25);
+        result->setText(caption);
+        return result;
+    };
+
+    // The registration message lies under the row of buttons, which cover most of it.
+    sLabel6 = place<TsLabel>(this, "sLabel6", 32, 90, 300, 19);
+    sLabel6->setFont(timesFont(16));
+    sLabel6->setFontColor(kLabelColour);
+
+    sLabel1 = label("sLabel1", 8, QStringLiteral("Логин:"));
+    sEdit1 = edit("sEdit1", 8);
+    sLabel2 = label("sLabel2", 48, QStringLiteral("Пароль:"));
+    sEdit2 = edit("sEdit2", 48);
+    sButton3 = button("sButton3", 16, 88, 129, QStringLiteral("Регистрация"));
+    sButton1 = button("sButton1", 200, 88, 75, QStringLiteral("Вход"));
+    sButton4 = button("sButton4", 288, 88, 75, QStringLiteral("Выход"));
+    sLabel4 = label("sLabel4", 144, QStringLiteral("Логин:"));
+    sEdit3 = edit("sEdit3", 144);
+    sLabel5 = label("sLabel5", 184, QStringLiteral("Пароль:"));
+    sEdit4 = edit("sEdit4", 184);
+    sButton2 = button("sButton2", 288, 224, 75, QStringLiteral("Вход"));
+
+    // Passwords are masked as they are typed.
+    sEdit2->setEchoMode(QLineEdit::Password);
+    sEdit4->setEchoMode(QLineEdit::Password);
+
+    setTabOrder(sEdit1, sEdit2);
+    setTabOrder(sEdit2, sButton1);
+    setTabOrder(sButton1, sEdit3);
+    setTabOrder(sEdit3, sEdit4);
+    setTabOrder(sEdit4, sButton2);
+    setTabOrder(sButton2, sButton3);
+    setTabOrder(sButton3, sButton4);
+
+    connect(sButton1, &QPushButton::clicked, this, &TForm1::sButton1Click);
+    connect(sButton2, &QPushButton::clicked, this, &TForm1::sButton2Click);
+    connect(sButton3, &QPushButton::clicked, this, &TForm1::sButton3Click);
+    connect(sButton4, &QPushButton::clicked, this, &TForm1::sButton4Click);
+
+    resize(377, height());
+    setFormHeight(170);
+    sEdit1->setFocus();
+}
+
+void TForm1::createSkinManager() {
+    sSkinManager1 = new TsSkinManager(this);
+    sSkinManager1->setObjectName(QStringLiteral("sSkinManager1"));
+    sSkinManager1->setSkinDirectory(QStringLiteral("Skins"));
+    sSkinManager1->setSkinName(QStringLiteral("WLM"));
+    sSkinManager1->setSkinInfo(QStringLiteral("7"));
+    sSkinManager1->MenuSupport.IcoLineSkin = QStringLiteral("ICOLINE");
+    QFont extraLine(QStringLiteral("MS Sans Serif"));
+    extraLine.setPixelSize(11);
+    sSkinManager1->MenuSupport.ExtraLineFont = extraLine;
+    for (int kind = 0; kind < ThirdPartyList::Count; ++kind)
+        sSkinManager1->ThirdParty.Lists[kind] = QStringLiteral(" ");
+    sSkinManager1->ThirdParty.Lists[ThirdPartyList::ThirdButtons] = QStringLiteral("TButton");
+    sSkinManager1->loaded();
+}
+
+// Looks the account up by login, letter case ignored, and checks the password against
+// what is stored. The current row of the users table moves only when both fit.
+bool TForm1::findAccount(const QString& login, const QString& password) {
+    TTable* users = DataModule1->tblUsers;
+    const qint64 before = users->bookmark();
+    if (!users->locate(QStringLiteral("Логин"), login, loCaseInsensitive)) return false;
+    const QString stored = users->fieldByName(QStringLiteral("Пароль")).asString();
+    if (!passwordMatches(password, stored)) {
+        if (before >= 0) users->gotoBookmark(before);
+        return false;
+    }
+    // A password kept as typed by an older database is replaced by its hash.
+    if (!isPasswordHash(stored)) {
+        users->edit();
+        users->fieldByName(QStringLiteral("Пароль")).setValue(hashPassword(password));
+        users->post();
+    }
+    return true;
+}
+
+void TForm1::sButton1Click() {
+    TTable* users = DataModule1->tblUsers;
+    if (!findAccount(sEdit1->text(), sEdit2->text())) {
+        MessageBox(QStringLiteral("Вы не зарегистрированы."), TApplication::title(), mbOk);
+    } else if (sEdit1->text() == users->fieldByName(QStringLiteral("Логин")).asString() &&
+               users->fieldByName(QStringLiteral("Примечание")).asString() ==
+                   QLatin1String("admin")) {
+        Form2->show();
+        Form2->fillWorkArea();
+    } else {
+        setAppDir();
+        openStudentWindow(sEdit1->text());
+        Form4->WebBrowser1->navigate(AppDir + QStringLiteral("titl.bmp"));
+        CurrentLogin = sEdit1->text();
+    }
+    emptyBoxes();
+}
+
+void TForm1::sButton3Click() {
+    setFormHeight(300);
+    sEdit1->clear();
+    sEdit2->clear();
+    sButton1->setEnabled(false);
+    sEdit3->clear();
+    sEdit4->clear();
+    sButton2->setEnabled(true);
+}
+
+void TForm1::sButton2Click() {
+    TTable* users = DataModule1->tblUsers;
+    users->first();
+    if (users->locate(QStringLiteral("Логин"), sEdit3->text(), loCaseInsensitive)) {
+        MessageBox(QStringLiteral("Пользователь с таким логином уже существует"),
+                   TApplication::title(), mbOk);
+    } else {
+        users->append();
+        users->fieldByName(QStringLiteral("Логин")).setValue(sEdit3->text());
+        users->fieldByName(QStringLiteral("Пароль")).setValue(hashPassword(sEdit4->text()));
+        users->fieldByName(QStringLiteral("Примечание")).setValue(QStringLiteral("student"));
+        users->post();
+
+        sLabel6->setText(QStringLiteral("Регистрация прошла успешно"));
+        sButton1->setEnabled(true);
+        setFormHeight(170);
+        openStudentWindow(sEdit3->text());
+        CurrentLogin = sEdit3->text();
+    }
+    emptyBoxes();
+}
+
+void TForm1::sButton4Click() {
+    close();
+    Form8->close();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    TForm::closeEvent(event);
+    // Closed through its frame, the sign-in window would leave no window of the program on
+    // screen: the program ends, as with "Выход".
+    if (event->spontaneous()) Form8->close();
+}
+
+void TForm1::openStudentWindow(const QString& login) {
+    Form4->show();
+    Form4->fillWorkArea();
+    Form4->setWindowTitle(kWelcome + login);
+}
+
+void TForm1::emptyBoxes() {
+    sEdit1->clear();
+    sEdit2->clear();
+    sEdit3->clear();
+    sEdit4->clear();
+}

@@ -1,0 +1,54 @@
+#include "app/startup.h"
+
+#include <cstdio>
+
+#include "app/dm.h"
+#include "app/registracia.h"
+#include "app/zastavka.h"
+#include "platform/application.h"
+#include "platform/error_report.h"
+#include "results/analis.h"
+#include "results/result_test.h"
+#include "results/result_test_prepod.h"
+#include "student/student.h"
+#include "teacher/basatest.h"
+#include "teacher/newinsert.h"
+#include "teacher/prepodavatel.h"
+#include "testing/testing.h"
+
+void createForms(TApplication& application) {
+    application.createForm(Form8);
+    application.createForm(Form1);
+    application.createForm(DataModule1);
+    application.createForm(Form2);
+    application.createForm(Form3);
+    application.createForm(Form4);
+    application.createForm(Form5);
+    application.createForm(Form6);
+    application.createForm(Form10);
+    application.createForm(Form11);
+    application.createForm(Form12);
+}
+
+void destroyForms(TApplication& application) {
+    application.destroyForms();
+    Form8 = nullptr;
+    Form1 = nullptr;
+    DataModule1 = nullptr;
+    Form2 = nullptr;
+    Form3 = nullptr;
+    Form4 = nullptr;
+    Form5 = nullptr;
+    Form6 = nullptr;
+    Form10 = nullptr;
+    Form11 = nullptr;
+    Form12 = nullptr;
+}
+
+void reportFatalError(const QString& text) {
+    const QString message = errorReportText(text);
+    std::fprintf(stderr, "%s: %s\n", qPrintable(TApplication::title()),
+                 message.toLocal8Bit().constData());
+    std::fflush(stderr);
+    showErrorReport(text);
+}

@@ -1,0 +1,10 @@
+#include "teacher/newinsert.h"
+
+TForm5* Form5 = nullptr;
+
+TForm5::TForm5() {
+    setObjectName(QStringLiteral("Form5"));
+    setWindowTitle(QStringLiteral("Добавление новой темы"));
+    resize(499, 369 - frameHeight());
+    setCentredOnShow(true);
+}
