@@ -194,13 +194,28 @@ void TTable::readRows() {
     const QVector<StoreRow> stored = store().readRows(tableName_, fieldNames());
     rows_.clear();
     rows_.reserve(stored.size());
-    for (const StoreRow& row : stored) {
-        Row converted{row.key, {}};
-        converted.values.reserve(fields_.size());
-        for (int i = 0; i < fields_.size(); ++i)
-            converted.values.append(fromStoredValue(fields_[i], row.values[i]));
-        rows_.push_back(std::move(converted));
+    for (const StoreRow& row : stored)
+        rows_.push_back(rowFromStore(row));
+}
+
+TTable::Row TTable::rowFromStore(const StoreRow& stored) const {
+    Row row{stored.key, {}};
+    row.values.reserve(fields_.size());
+    for (int i = 0; i < fields_.size(); ++i)
+        row.values.append(fromStoredValue(fields_[i], stored.values[i]));
+    return row;
+}
+
+std::pair<QStringList, QVector<QVariant>> TTable::writtenColumns() const {
+    QStringList names;
+    QVector<QVariant> values;
+    for (int i = 0; i < fields_.size(); ++i) {
+        if (written_[i]) {
+            names.append(fields_[i].name);
+            values.append(buffer_[i]);
+        }
     }
+    return {names, values};
 }
 
 int TTable::rowOfKey(qint64 key) const {
@@ -370,20 +385,9 @@ void TTable::edit() {
 void TTable::post() {
     checkActive();
     if (state_ == DataSetState::Insert) {
-        QStringList names;
-        QVector<QVariant> values;
-        for (int i = 0; i < fields_.size(); ++i) {
-            if (written_[i]) {
-                names.append(fields_[i].name);
-                values.append(buffer_[i]);
-            }
-        }
+        const auto [names, values] = writtenColumns();
         const StoreRow stored = store().insertRow(tableName_, names, values, fieldNames());
-        Row row{stored.key, {}};
-        row.values.reserve(fields_.size());
-        for (int i = 0; i < fields_.size(); ++i)
-            row.values.append(fromStoredValue(fields_[i], stored.values[i]));
-        rows_.push_back(std::move(row));
+        rows_.push_back(rowFromStore(stored));
         const bool plain = rowFilter_.isEmpty() && sortIndex_ < 0;
         if (plain) {
             view_.push_back(int(rows_.size()) - 1);
@@ -394,14 +398,7 @@ void TTable::post() {
     } else if (state_ == DataSetState::Edit) {
         const int index = view_[current_];
         if (modified_) {
-            QStringList names;
-            QVector<QVariant> values;
-            for (int i = 0; i < fields_.size(); ++i) {
-                if (written_[i]) {
-                    names.append(fields_[i].name);
-                    values.append(buffer_[i]);
-                }
-            }
+            const auto [names, values] = writtenColumns();
             store().updateRow(tableName_, rows_[index].key, names, values);
             rows_[index].values = buffer_;
             if (!rowFilter_.isEmpty() || sortIndex_ >= 0) rebuildView(rows_[index].key);

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <utility>
 #include <vector>
 
 #include "data/field.h"
@@ -137,6 +138,9 @@ private:
     int requireField(const QString& name) const;
     [[noreturn]] void fail(const QString& message) const;
     void readRows();
+    Row rowFromStore(const StoreRow& stored) const;
+    // The columns written in the pending row, and their values.
+    std::pair<QStringList, QVector<QVariant>> writtenColumns() const;
     void applyFilter();
     void rebuildView(qint64 keepKey);
     void setState(DataSetState state);

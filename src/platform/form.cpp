@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QScreen>
+#include <QVBoxLayout>
 
 #include "platform/application.h"
 
@@ -42,6 +43,22 @@ void TForm::fillWorkArea() {
     const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
                            frame.right() - client.right(), frame.bottom() - client.bottom());
     setGeometry(area.marginsRemoved(margins));
+}
+
+QMenuBar* TForm::createMainMenu() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* menu = new QMenuBar(this);
+    menu->setObjectName(QStringLiteral("MainMenu1"));
+    layout->setMenuBar(menu);
+    return menu;
+}
+
+QAction* TForm::addMenuItem(QWidget* menu, const char* name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
 }
 
 void TForm::showEvent(QShowEvent* event) {

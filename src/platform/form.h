@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QAction>
+#include <QMenuBar>
 #include <QWidget>
 
 // Base of every window of the program. Closing the main form ends the program; closing
@@ -27,6 +29,10 @@ public:
     bool isMainForm() const;
 
 protected:
+    // The window's menu bar, placed above its client area, and its items.
+    QMenuBar* createMainMenu();
+    static QAction* addMenuItem(QWidget* menu, const char* name, const QString& caption);
+
     // The height the window frame adds to the client area in the designed layouts.
     virtual int frameHeight() const { return 30; }
 

@@ -14,31 +14,18 @@ TForm4::TForm4() {
     setWindowTitle(QStringLiteral("Окно студента"));
     resize(800, 600);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
-    MainMenu1 = new QMenuBar(this);
-    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-    layout->setMenuBar(MainMenu1);
-    const auto item = [this](const char* name, const QString& caption) {
-        QAction* action = MainMenu1->addAction(caption);
-        action->setObjectName(QLatin1String(name));
-        return action;
-    };
-    N1 = item("N1", QStringLiteral("Упражнения"));
-    N2 = item("N2", QStringLiteral("Практические занятия"));
-    N3 = item("N3", QStringLiteral("Дополнительный материал"));
-    N4 = item("N4", QStringLiteral("Презентации"));
-    N6 = item("N6", QStringLiteral("Видеоматериал"));
-    N5 = item("N5", QStringLiteral("Тестирование"));
+    MainMenu1 = createMainMenu();
+    N1 = addMenuItem(MainMenu1, "N1", QStringLiteral("Упражнения"));
+    N2 = addMenuItem(MainMenu1, "N2", QStringLiteral("Практические занятия"));
+    N3 = addMenuItem(MainMenu1, "N3", QStringLiteral("Дополнительный материал"));
+    N4 = addMenuItem(MainMenu1, "N4", QStringLiteral("Презентации"));
+    N6 = addMenuItem(MainMenu1, "N6", QStringLiteral("Видеоматериал"));
+    N5 = addMenuItem(MainMenu1, "N5", QStringLiteral("Тестирование"));
     N13 = MainMenu1->addMenu(QStringLiteral("Результаты тестирования"));
     N13->setObjectName(QStringLiteral("N13"));
-    N14 = N13->addAction(QStringLiteral("Просмотр результатов"));
-    N14->setObjectName(QStringLiteral("N14"));
-    N15 = N13->addAction(QStringLiteral("Анализ тестирования"));
-    N15->setObjectName(QStringLiteral("N15"));
-    N9 = item("N9", QStringLiteral("Выход"));
+    N14 = addMenuItem(N13, "N14", QStringLiteral("Просмотр результатов"));
+    N15 = addMenuItem(N13, "N15", QStringLiteral("Анализ тестирования"));
+    N9 = addMenuItem(MainMenu1, "N9", QStringLiteral("Выход"));
     // The course material, the test and the results open here as they are built; until
     // then their items are shown disabled.
     for (QAction* pending : {N1, N2, N3, N4, N6, N5, N13->menuAction()})
@@ -52,7 +39,7 @@ TForm4::TForm4() {
     WebBrowser1 = new TWebBrowser(sPanel1);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     panelLayout->addWidget(WebBrowser1);
-    layout->addWidget(sPanel1);
+    layout()->addWidget(sPanel1);
     sPanel1->hide();
 }
 

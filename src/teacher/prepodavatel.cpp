@@ -1,7 +1,5 @@
 #include "teacher/prepodavatel.h"
 
-#include <QVBoxLayout>
-
 #include "app/dm.h"
 #include "app/registracia.h"
 #include "app/zastavka.h"
@@ -16,24 +14,15 @@ TForm2::TForm2() {
     setFont(font);
     resize(800, 600);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    MainMenu1 = new QMenuBar(this);
-    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-    layout->setMenuBar(MainMenu1);
-    const auto item = [this](const char* name, const QString& caption) {
-        QAction* action = MainMenu1->addAction(caption);
-        action->setObjectName(QLatin1String(name));
-        return action;
-    };
-    N1 = item("N1", QStringLiteral("Упражнения"));
-    N2 = item("N2", QStringLiteral("Практические занятия"));
-    N3 = item("N3", QStringLiteral("Дополнительный материал"));
-    N4 = item("N4", QStringLiteral("Презентации"));
-    N8 = item("N8", QStringLiteral("Видеоматериал"));
-    N5 = item("N5", QStringLiteral("Результаты тестирования"));
-    N6 = item("N6", QStringLiteral("База тестов"));
-    N7 = item("N7", QStringLiteral("Выход"));
+    MainMenu1 = createMainMenu();
+    N1 = addMenuItem(MainMenu1, "N1", QStringLiteral("Упражнения"));
+    N2 = addMenuItem(MainMenu1, "N2", QStringLiteral("Практические занятия"));
+    N3 = addMenuItem(MainMenu1, "N3", QStringLiteral("Дополнительный материал"));
+    N4 = addMenuItem(MainMenu1, "N4", QStringLiteral("Презентации"));
+    N8 = addMenuItem(MainMenu1, "N8", QStringLiteral("Видеоматериал"));
+    N5 = addMenuItem(MainMenu1, "N5", QStringLiteral("Результаты тестирования"));
+    N6 = addMenuItem(MainMenu1, "N6", QStringLiteral("База тестов"));
+    N7 = addMenuItem(MainMenu1, "N7", QStringLiteral("Выход"));
     // The catalogues, the result journal and the test bank open here as they are built;
     // until then their items are shown disabled.
     for (QAction* pending : {N1, N2, N3, N4, N8, N5, N6})
