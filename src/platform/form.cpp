@@ -20,6 +20,10 @@ void TForm::setClientWidth(int width) {
     resize(width, height());
 }
 
+void TForm::setFormSize(int width, int height) {
+    resize(width - frameWidth(), height - frameHeight());
+}
+
 bool TForm::isMainForm() const {
     return Application && Application->mainForm() == this;
 }

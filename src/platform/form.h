@@ -18,6 +18,8 @@ public:
 
     // Sets the client area's width, keeping its height.
     void setClientWidth(int width);
+    // Sets the size of the whole window as designed, frame included.
+    void setFormSize(int width, int height);
 
     // Centre the window on the screen every time it is shown.
     void setCentredOnShow(bool centred) { centredOnShow_ = centred; }
@@ -35,6 +37,7 @@ protected:
 
     // The height the window frame adds to the client area in the designed layouts.
     virtual int frameHeight() const { return 30; }
+    virtual int frameWidth() const { return 8; }
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -5,6 +5,6 @@ TForm5* Form5 = nullptr;
 TForm5::TForm5() {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Добавление новой темы"));
-    resize(499, 369 - frameHeight());
+    setFormSize(499, 369);
     setCentredOnShow(true);
 }

@@ -1,9 +1,271 @@
 #include "testing/testing.h"
 
+#include <QDate>
+
+#include "app/dm.h"
+#include "app/globals.h"
+#include "platform/application.h"
+#include "platform/message_box.h"
+#include "student/student.h"
+
 TForm6* Form6 = nullptr;
+
+quint32 RandomSeed = 0;
+
+quint32 RandomBelow(quint32 n) {
+    RandomSeed = RandomSeed * 134775813u + 1u;
+    return quint32((quint64(n) * RandomSeed) >> 32);
+}
+
+const std::array<QString, 5> OptionCodes{QStringLiteral("A"), QStringLiteral("B"),
+                                         QStringLiteral("C"), QStringLiteral("D"),
+                                         QStringLiteral("E")};
+
+namespace {
+
+const QString kNumber = QStringLiteral("Номер");
+const QString kQuestionNumber = QStringLiteral("Номер_вопроса");
+const QString kKey = QStringLiteral("Номер1");
+const QString kAnswer = QStringLiteral("Ответ");
+const QString kQuestion = QStringLiteral("Вопрос");
+const QString kCorrect = QStringLiteral("Правильный_ответ");
+
+const GradeBand kGradeScale[] = {
+    {0, 49, "Оценка: 2, F (0)", "F"},       {50, 54, "Оценка: 3, D (1.0)", "D"},
+    {55, 59, "Оценка: 3, D+ (1.33)", "D+"}, {60, 64, "Оценка: 3, C- (1.67)", "C-"},
+    {65, 69, "Оценка: 3, C (2.0)", "C"},    {70, 74, "Оценка: 3, C+ (2.33)", "C+"},
+    {75, 79, "Оценка: 4, B- (2.67)", "B-"}, {80, 84, "Оценка: 4, B (3.0)", "B"},
+    {85, 89, "Оценка: 4, B+ (3.33)", "B+"}, {90, 94, "Оценка: 5, A- (3.67)", "A-"},
+    {95, 100, "Оценка: 5, A (4.0)", "A"},
+};
+
+const QColor kBackground(119, 171, 202);
+const QColor kLabelColour(43, 53, 77);
+
+QFont timesFont(int pixels) {
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPixelSize(pixels);
+    return font;
+}
+
+// Values compare as delivered: texts letter for letter; two empty values are equal and an
+// empty value never equals a filled one.
+bool sameValue(const QVariant& a, const QVariant& b) {
+    const bool aEmpty = isEmptyValue(a);
+    const bool bEmpty = isEmptyValue(b);
+    if (aEmpty || bEmpty) return aEmpty && bEmpty;
+    return a.toString() == b.toString();
+}
+
+}  // namespace
+
+const GradeBand& gradeFor(double percent) {
+    for (const GradeBand& band : kGradeScale) {
+        if (band.from <= percent && percent <= band.to) return band;
+    }
+    return kGradeScale[0];
+}
 
 TForm6::TForm6() {
     setObjectName(QStringLiteral("Form6"));
     setWindowTitle(QStringLiteral("Тестирование: общее"));
-    resize(800, 600);
+    setFormSize(700, 491);
+    setCentredOnShow(true);
+    setFont(timesFont(16));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, kBackground);
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    sPanel1 = new TsPanel(this);
+    sPanel1->setObjectName(QStringLiteral("sPanel1"));
+    sPanel1->setGeometry(8, 5, 673, 444);
+    sPanel1->hide();
+
+    for (int position = 1; position <= kPositions; ++position) {
+        const int number = position == 21 ? 1 : position + 1;
+        auto* button = new TsButton(sPanel1);
+        button->setObjectName(QStringLiteral("sButton%1").arg(number));
+        button->setText(QString::number(position));
+        const int column = (position - 1) % 20;
+        button->setGeometry(8 + 24 * column, position <= 20 ? 16 : 48, 25, 25);
+        connect(button, &QPushButton::clicked, this, [this, position] { openPosition(position); });
+        questionButtons_[size_t(position)] = button;
+    }
+
+    sMemo1 = new TsMemo(sPanel1);
+    sMemo1->setObjectName(QStringLiteral("sMemo1"));
+    sMemo1->setGeometry(8, 90, 481, 273);
+    sMemo1->setReadOnly(true);
+    sMemo1->setFont(timesFont(19));
+    QPalette memoColours = sMemo1->palette();
+    memoColours.setColor(QPalette::Base, Qt::white);
+    memoColours.setColor(QPalette::Text, Qt::black);
+    sMemo1->setPalette(memoColours);
+
+    sRadioGroup1 = new TsRadioGroup(sPanel1);
+    sRadioGroup1->setObjectName(QStringLiteral("sRadioGroup1"));
+    sRadioGroup1->setGeometry(16, 370, 393, 49);
+    sRadioGroup1->setItems({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
+                            QStringLiteral("D"), QStringLiteral("E")});
+    sRadioGroup1->setColumns(5);
+    connect(sRadioGroup1, &TsRadioGroup::Click, this, &TForm6::sRadioGroup1Click);
+
+    sButton22 = new TsButton(sPanel1);
+    sButton22->setObjectName(QStringLiteral("sButton22"));
+    sButton22->setText(QStringLiteral("Сдать"));
+    sButton22->setGeometry(416, 370, 73, 49);
+    connect(sButton22, &QPushButton::clicked, this, &TForm6::sButton22Click);
+
+    sGroupBox1 = new TsGroupBox(sPanel1);
+    sGroupBox1->setObjectName(QStringLiteral("sGroupBox1"));
+    sGroupBox1->setTitle(QStringLiteral("Результат"));
+    sGroupBox1->setGeometry(496, 82, 169, 105);
+    const auto label = [this](const char* name, int top, const QString& caption) {
+        auto* result = new TsLabel(sGroupBox1);
+        result->setObjectName(QLatin1String(name));
+        result->setFont(timesFont(16));
+        result->setFontColor(kLabelColour);
+        result->move(8, top);
+        result->setCaption(caption);
+        return result;
+    };
+    sLabel2 = label("sLabel2", 32, QStringLiteral("Верно"));
+    sLabel3 = label("sLabel3", 64, QStringLiteral("Оценка"));
+    sLabel3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void TForm6::openPosition(int position) {
+    TTable* testing = DataModule1->tblTesting;
+    TTable* test = DataModule1->tblTest;
+    testing->locate(kNumber, QString::number(position), loPrefix);
+    // A question deleted from the bank since the launch shows no text.
+    const bool found = test->locate(kNumber, testing->fieldByName(kKey).asInteger(), loPrefix);
+    sMemo1->setPlainText(found ? test->fieldByName(kQuestion).asString() : QString());
+    sRadioGroup1->setItemIndex(-1);
+    const QString answer = testing->fieldByName(kAnswer).asString();
+    for (int item = 0; item < int(OptionCodes.size()); ++item) {
+        if (answer == OptionCodes[size_t(item)]) sRadioGroup1->setItemIndex(item);
+    }
+    questionButton(position)->setEnabled(false);
+}
+
+void TForm6::sRadioGroup1Click() {
+    TTable* testing = DataModule1->tblTesting;
+    testing->edit();
+    testing->fieldByName(kAnswer).setValue(OptionCodes[size_t(sRadioGroup1->ItemIndex())]);
+}
+
+void launchTest() {
+    TTable* testing = DataModule1->tblTesting;
+    TTable* test = DataModule1->tblTest;
+
+    TestTopic = QStringLiteral("Итоговый");
+    Form4->sPanel1->hide();
+    Form4->sPanel2->hide();
+
+    Form6->sPanel1->show();
+    Form6->sLabel2->setCaption(QStringLiteral("Верно"));
+    Form6->sLabel3->setCaption(QStringLiteral("Оценка"));
+    Form6->setWindowTitle(QStringLiteral("Тестирование: Итоговое"));
+    Form6->sMemo1->clear();
+    for (int position = 1; position <= TForm6::kPositions; ++position) {
+        Form6->questionButton(position)->setEnabled(true);
+        Form6->questionButton(position)->show();
+    }
+    Form6->sButton22->setEnabled(true);
+    Form6->sButton22->show();
+
+    // Emptying the scratch table and renumbering the bank each happen whole or not at all.
+    DataModule1->ADOConnection1->transaction([testing] {
+        testing->first();
+        const int rows = testing->recordCount();
+        for (int i = 0; i < rows; ++i)
+            testing->deleteRecord();
+    });
+    Form6->sRadioGroup1->setItemIndex(-1);
+    DataModule1->ADOConnection1->transaction([test] {
+        test->first();
+        const int questions = test->recordCount();
+        for (int i = 1; i <= questions; ++i) {
+            test->edit();
+            test->fieldByName(kQuestionNumber).setValue(QString::number(i));
+            test->post();
+            test->next();
+        }
+    });
+
+    if (test->recordCount() == 0) {
+        MessageBox(QStringLiteral("В базе тестов нет вопросов."), TApplication::title(),
+                   mbOk | mbIconInformation);
+        return;
+    }
+
+    DataModule1->ADOConnection1->transaction([testing, test] {
+        for (int position = 1; position <= TForm6::kPositions; ++position) {
+            testing->append();
+            testing->fieldByName(kNumber).setValue(QString::number(position));
+            const quint32 drawn = RandomBelow(quint32(test->recordCount())) + 1;
+            test->locate(kQuestionNumber, drawn);
+            testing->fieldByName(kKey).setValue(test->fieldByName(kNumber).value());
+            testing->post();
+        }
+    });
+
+    Form6->show();
+}
+
+void TForm6::sButton22Click() {
+    TTable* testing = DataModule1->tblTesting;
+    TTable* test = DataModule1->tblTest;
+    const QDate today = QDate::currentDate();
+
+    struct Answer {
+        QVariant given;
+        QVariant correct;
+        QString question;
+    };
+    QList<Answer> answers;
+    int correct = 0;
+    testing->first();
+    const int rows = testing->recordCount();
+    for (int i = 0; i < rows; ++i) {
+        Answer answer{testing->fieldByName(kAnswer).value(), {}, {}};
+        // A question deleted from the bank since the launch counts as not correct.
+        if (test->locate(kNumber, testing->fieldByName(kKey).asInteger())) {
+            answer.correct = test->fieldByName(kCorrect).value();
+            answer.question = test->fieldByName(kQuestion).asString();
+            if (sameValue(answer.given, answer.correct)) ++correct;
+        }
+        answers.append(answer);
+        testing->next();
+    }
+
+    const double percent = correct * 100.0 / kPositions;
+    sLabel2->setCaption(QStringLiteral("Верно: ") + QString::number(correct));
+    const GradeBand& grade = gradeFor(percent);
+    sLabel3->setCaption(QString::fromUtf8(grade.caption));
+
+    // The result and the record of every answer, for the answer analysis, are saved together.
+    TTable* result = DataModule1->tblResult;
+    TTable* proverka = DataModule1->tblProverka;
+    DataModule1->ADOConnection1->transaction([&] {
+        result->append();
+        result->fieldByName(QStringLiteral("Логин_студента")).setValue(CurrentLogin);
+        result->fieldByName(QStringLiteral("Дата_тестирования")).setValue(today);
+        result->fieldByName(QStringLiteral("Количество вопросов")).setValue(kPositions);
+        result->fieldByName(QStringLiteral("Оценка")).setValue(QString::fromUtf8(grade.letter));
+        result->fieldByName(QStringLiteral("Вид тестирования")).setValue(TestTopic);
+        result->post();
+        for (const Answer& answer : answers) {
+            proverka->append();
+            proverka->fieldByName(QStringLiteral("Логин_студента")).setValue(CurrentLogin);
+            proverka->fieldByName(QStringLiteral("Дата_тестирования")).setValue(today);
+            proverka->fieldByName(QStringLiteral("Ответ_студента")).setValue(answer.given);
+            proverka->fieldByName(QStringLiteral("Правильный_ответ")).setValue(answer.correct);
+            proverka->fieldByName(QStringLiteral("Вид_тестирования")).setValue(TestTopic);
+            proverka->fieldByName(QStringLiteral("Вопрос")).setValue(answer.question);
+            proverka->post();
+        }
+    });
 }

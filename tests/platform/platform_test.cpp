@@ -18,6 +18,7 @@
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/short_date.h"
+#include "support/qt_print.h"
 
 namespace {
 

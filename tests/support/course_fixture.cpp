@@ -8,6 +8,7 @@
 #include "data/password.h"
 #include "data/sqlite_store.h"
 #include "platform/application.h"
+#include "testing/testing.h"
 
 void makeCourseDatabase(const QString& path, const QString& password) {
     QFile schema(QStringLiteral(KESTA_SCHEMA_FILE));
@@ -49,6 +50,7 @@ void CourseTest::SetUp() {
     MaterialKind = 0;
     SelectedTopic.clear();
     TestTopic.clear();
+    RandomSeed = 0;
 }
 
 void CourseTest::addAccount(const QString& login, const QString& password, const QString& role) {
@@ -61,6 +63,11 @@ void CourseTest::addPlainAccount(const QString& login, const QString& password,
            {{QStringLiteral("Логин"), login},
             {QStringLiteral("Пароль"), password},
             {QStringLiteral("Примечание"), role}});
+}
+
+void CourseTest::seed(const QString& table, const QVariantMap& values) {
+    ASSERT_TRUE(seed_) << "rows are seeded before start()";
+    addRow(*seed_, table, values);
 }
 
 void CourseTest::start() {

@@ -8,6 +8,7 @@
 #include "data/connection.h"
 #include "data/table.h"
 #include "platform/message_box.h"
+#include "support/qt_print.h"
 
 // Makes an empty course database from the real schema; an empty password leaves it unencrypted.
 void makeCourseDatabase(const QString& path, const QString& password);
@@ -38,6 +39,8 @@ protected:
     // kept as a hash, or, for the accounts of older databases, as typed.
     void addAccount(const QString& login, const QString& password, const QString& role);
     void addPlainAccount(const QString& login, const QString& password, const QString& role);
+    // Adds a row to a table of the course database before the windows are created.
+    void seed(const QString& table, const QVariantMap& values);
     // Creates every window and the data module, as start-up does.
     void start();
 

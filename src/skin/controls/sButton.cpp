@@ -2,7 +2,9 @@
 
 #include <QKeyEvent>
 
-TsButton::TsButton(QWidget* parent) : QPushButton(parent), SkinData(this, 93) {
+TsButton::TsButton(QWidget* parent) : TsButton(parent, 93) {}
+
+TsButton::TsButton(QWidget* parent, int kind) : QPushButton(parent), SkinData(this, kind) {
     SkinData.setSkinSection(QStringLiteral("BUTTON"));
 }
 

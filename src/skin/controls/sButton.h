@@ -15,5 +15,8 @@ public:
     TsCtrlSkinData SkinData;
 
 protected:
+    // For the button classes built on this one: their own control category.
+    TsButton(QWidget* parent, int kind);
+
     void keyPressEvent(QKeyEvent* event) override;
 };

@@ -10,3 +10,8 @@ void TsLabel::setFontColor(const QColor& color) {
     palette.setColor(QPalette::WindowText, color);
     setPalette(palette);
 }
+
+void TsLabel::setCaption(const QString& caption) {
+    setText(caption);
+    if (AutoSize) adjustSize();
+}

@@ -12,6 +12,10 @@ public:
 
     QString SkinSection;
     bool UseSkinColor = true;
+    bool AutoSize = true;
+
+    // Sets the text; an auto-sized label takes the size of its text.
+    void setCaption(const QString& caption);
 
     // Sets the text colour the label shows while no skin colours it.
     void setFontColor(const QColor& color);

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QTreeWidget>
+
+#include "skin/core/sCommonData.h"
+
+// The skinned tree view. Besides the usual signals it reports every click of the mouse in
+// it, on a node or on empty space, and Enter on the selected node, as a click.
+class TsTreeView : public QTreeWidget {
+    Q_OBJECT
+
+public:
+    explicit TsTreeView(QWidget* parent = nullptr);
+
+    TsCtrlSkinData SkinData;
+
+    // The node at a position counted from 0 over every node, top to bottom, as if every
+    // node were expanded; null when there is no node there.
+    QTreeWidgetItem* nodeAtPosition(int position) const;
+
+Q_SIGNALS:
+    void Click();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
