@@ -1,9 +1,11 @@
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
+#include "platform/application.h"
 
 int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
+    // The windows' benchmarks need no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -14,6 +14,8 @@ packages=(
   libsodium-dev
   # packed skins
   zlib1g-dev
+  # the word processor that prints course documents; the desktop opener for presentations and videos
+  libreoffice-writer xdg-utils
   # fonts with Cyrillic at the designed metrics
   fonts-liberation2 fonts-dejavu-core
   # tests and benchmarks

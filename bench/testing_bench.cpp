@@ -1,0 +1,103 @@
+// The student's heavy commands on the real windows: a test launch on a large bank, the
+// hand-in, and building the theory tree of a large course.
+
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app/dm.h"
+#include "app/startup.h"
+#include "data/sqlite_store.h"
+#include "platform/application.h"
+#include "student/student.h"
+#include "testing/testing.h"
+
+namespace {
+
+// A course database in a temporary working folder, with every window created over it.
+class Course {
+public:
+    explicit Course(const std::function<void(SqliteStore&)>& fill)
+        : previous_(QDir::currentPath()) {
+        QFile schema(QStringLiteral(KESTA_SCHEMA_FILE));
+        schema.open(QIODevice::ReadOnly);
+        {
+            auto store = SqliteStore::create(folder_.filePath(TDataModule1::DatabaseFile),
+                                             TDataModule1::DatabasePassword);
+            store->execute(QString::fromUtf8(schema.readAll()));
+            store->transaction([&] { fill(*store); });
+        }
+        QDir::setCurrent(folder_.path());
+        createForms(*Application);
+    }
+    ~Course() {
+        destroyForms(*Application);
+        QDir::setCurrent(previous_);
+    }
+
+private:
+    QTemporaryDir folder_;
+    QString previous_;
+};
+
+void fillBank(SqliteStore& store, int questions) {
+    const QStringList columns{QStringLiteral("Номер_вопроса"), QStringLiteral("Вопрос"),
+                              QStringLiteral("Правильный_ответ")};
+    for (int i = 0; i < questions; ++i) {
+        store.insertRow(
+            QStringLiteral("test"), columns,
+            {i % 7,
+             QStringLiteral("Вопрос номер %1\nA) да\nB) нет\nC) иногда\nD) никогда\nE) всегда")
+                 .arg(i),
+             QStringLiteral("ABCDE").mid(i % 5, 1)},
+            {});
+    }
+}
+
+void BM_LaunchOnBankOf10000(benchmark::State& state) {
+    Course course([](SqliteStore& store) { fillBank(store, 10000); });
+    for (auto _ : state)
+        Form4->N5Click();
+}
+BENCHMARK(BM_LaunchOnBankOf10000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_HandIn(benchmark::State& state) {
+    Course course([](SqliteStore& store) { fillBank(store, 100); });
+    Form4->N5Click();
+    for (int position = 1; position <= 40; ++position) {
+        Form6->openPosition(position);
+        Form6->sRadioGroup1->setItemIndex(position % 5);
+    }
+    for (auto _ : state)
+        Form6->sButton22Click();
+}
+BENCHMARK(BM_HandIn)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_TheoryTreeOf2000Topics(benchmark::State& state) {
+    // An introduction, then 200 sections of 9 topics each, in tree order: 2,001 rows.
+    Course course([](SqliteStore& store) {
+        const QStringList columns{QStringLiteral("Абсолютный номер"), QStringLiteral("Индекс"),
+                                  QStringLiteral("Название темы")};
+        store.insertRow(QStringLiteral("teoria"), columns, {0, 0, QStringLiteral("Введение")}, {});
+        int position = 1;
+        for (int section = 0; section < 200; ++section) {
+            const int sectionPosition = position;
+            store.insertRow(QStringLiteral("teoria"), columns,
+                            {position++, 0, QStringLiteral("Раздел %1").arg(section)}, {});
+            for (int topic = 0; topic < 9; ++topic) {
+                store.insertRow(QStringLiteral("teoria"), columns,
+                                {position++, sectionPosition,
+                                 QStringLiteral("Тема %1.%2").arg(section).arg(topic)},
+                                {});
+            }
+        }
+    });
+    for (auto _ : state)
+        Form4->N1Click();
+    state.counters["nodes"] = Form4->sTreeView1->topLevelItemCount() + 200 * 9;
+}
+BENCHMARK(BM_TheoryTreeOf2000Topics)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+}  // namespace

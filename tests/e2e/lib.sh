@@ -1,0 +1,88 @@
+# Helpers for driving the real kesta on a virtual screen with xdotool.
+# The caller sets: work (a temporary folder), shots (where screenshots go).
+
+pid=
+export QT_QPA_PLATFORM=xcb
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+
+# Waits for a visible window whose title matches, and prints its id.
+wait_window() {
+  local pattern=$1 id
+  for _ in $(seq 150); do
+    id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n 1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits until the program ends and prints its exit status.
+wait_exit() {
+  local status
+  for _ in $(seq 100); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      wait "$pid" && status=0 || status=$?
+      pid=
+      echo "$status"
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# Starts kesta in a folder, that folder being the working folder.
+start_kesta() {
+  (cd "$1" && exec ./kesta) 2>"$work/stderr" &
+  pid=$!
+}
+
+stop_kesta() {
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  pid=
+}
+
+# Waits for the splash of the running program and clicks it; sign-in must follow.
+open_signin() {
+  local splash=
+  for _ in $(seq 100); do
+    splash=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n 1 || true)
+    [ -n "$splash" ] && break
+    sleep 0.1
+  done
+  [ -n "$splash" ] || fail "the splash did not appear"
+  sleep 0.3
+  import -window root "$shots/splash.png"
+  eval "$(xdotool getwindowgeometry --shell "$splash")"
+  xdotool mousemove $((X + 40)) $((Y + 460)) click 1
+  wait_window '^Авторизация$' >/dev/null || fail "a click on the splash did not bring Авторизация"
+  sleep 0.3
+}
+
+# Types a login and a password into the sign-in window and presses "Вход" by keyboard.
+sign_in() {
+  xdotool type --delay 30 "$1"
+  xdotool key Tab
+  xdotool type --delay 30 "$2"
+  xdotool key Tab Return
+}
+
+# Clicks at a point given relative to a window's top left corner.
+click_in() {
+  local window=$1 dx=$2 dy=$3
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool mousemove $((X + dx)) $((Y + dy)) click 1
+  sleep 0.15
+}
+
+# The colour of one pixel of a screenshot, as #RRGGBB.
+pixel() {
+  convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1
+}

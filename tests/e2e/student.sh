@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# A student's whole job on the real kesta: sign in, open "Упражнения", click a topic and
+# see its page in the pane, launch "Тестирование", answer 22 positions, press "Сдать";
+# the course database then holds the result with the grade the window shows, and the
+# answer records.
+# Usage: student.sh STAGED_COURSE_DIR COURSE_BUILDER COURSE_SOURCE SCHEMA SCREENSHOT_DIR
+set -euo pipefail
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
+fi
+
+staged=$(realpath "$1")
+builder=$(realpath "$2")
+source=$(realpath "$3")
+schema=$(realpath "$4")
+shots=$5
+mkdir -p "$shots"
+work=$(mktemp -d)
+. "$(dirname "$0")/lib.sh"
+trap cleanup EXIT
+
+# A course of three topics and three questions whose correct answer is always A.
+mkdir "$work/src"
+cp -r "$source"/. "$work/src/"
+cp "$schema" "$work/src/schema.sql"
+"$builder" "$work/src" "$work/course" >/dev/null
+cp "$staged/kesta" "$staged/titl.bmp" "$work/course/"
+cp "$staged/Data/titl1.bmp" "$work/course/Data/"
+
+start_kesta "$work/course"
+open_signin
+sign_in student student
+student=$(wait_window '^Окно студента: Добро пожаловать, student$') || fail "the student window did not open"
+sleep 0.5
+
+echo "Упражнения, then a topic page in the pane"
+click_in "$student" 30 10  # the first item of the menu bar
+click_in "$student" 24 32  # the first node of the tree
+# The browser engine starts with the first list; wait for the topic page's blue banner.
+eval "$(xdotool getwindowgeometry --shell "$student")"
+colour=
+for _ in $(seq 60); do
+  sleep 0.5
+  import -window root "$shots/student-topic.png"
+  colour=$(pixel "$shots/student-topic.png" $((X + 700)) $((Y + 100)))
+  [ "$colour" = "#1565C0" ] && break
+done
+[ "$colour" = "#1565C0" ] || fail "the pane does not show the topic page (pixel $colour)"
+
+echo "Тестирование: sweep the menu bar until the test window opens"
+testwin=
+for x in $(seq 100 20 1000); do
+  click_in "$student" "$x" 10
+  testwin=$(xdotool search --onlyvisible --name '^Тестирование: Итоговое$' 2>/dev/null | head -n 1 || true)
+  [ -n "$testwin" ] && break
+  xdotool key Escape
+done
+[ -n "$testwin" ] || fail "the test window did not open"
+sleep 0.5
+
+echo "answer positions 1 to 22 with A, then Сдать"
+for position in $(seq 1 22); do
+  row=$(( (position - 1) / 20 ))
+  column=$(( (position - 1) % 20 ))
+  click_in "$testwin" $((8 + 8 + 24 * column + 12)) $((5 + 16 + 32 * row + 12))
+  click_in "$testwin" $((8 + 16 + 8 + 10)) $((5 + 370 + 24))
+done
+import -window root "$shots/test-answered.png"
+click_in "$testwin" $((8 + 416 + 36)) $((5 + 370 + 24))
+sleep 0.5
+import -window root "$shots/test-handed-in.png"
+stop_kesta
+
+query() { printf "PRAGMA key = 'Ломтеривка';\n%s\n" "$1" | sqlcipher "$work/course/Kesta.db" | tail -n 1; }
+grade=$(query 'SELECT "Оценка" || "|" || "Количество вопросов" || "|" || "Логин_студента" FROM result;')
+[ "$grade" = "D+|40|student" ] || fail "the result row is '$grade', not D+ for 22 of 40"
+records=$(query 'SELECT count(*) || "|" || sum("Ответ_студента" = "A") FROM proverka;')
+[ "$records" = "40|22" ] || fail "the answer records are '$records', not 40 rows with 22 answers"
+echo "PASS"
