@@ -20,12 +20,6 @@ const QColor kBackground(119, 171, 202);
 const QColor kLabelColour(43, 53, 77);
 const QString kWelcome = QStringLiteral("Окно студента: Добро пожаловать, ");
 
-QFont timesFont(int pixels) {
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setPixelSize(pixels);
-    return font;
-}
-
 template <class T>
 T* place(QWidget* parent, const char* name, int left, int top, int width, int height) {
     auto* control = new T(parent);
@@ -39,7 +33,7 @@ T* place(QWidget* parent, const char* name, int left, int top, int width, int he
 TForm1::TForm1() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Авторизация"));
-    setFont(timesFont(16));
+    setFont(pixelFont(QStringLiteral("Times New Roman"), 16));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kBackground);
     setPalette(palette);
@@ -51,7 +45,7 @@ TForm1::TForm1() {
         auto* result = place<TsLabel>(this, name, 10, top, 100, 24);
         result->setText(caption);
         result->setAlignment(Qt::AlignRight | Qt::AlignTop);
-        result->setFont(timesFont(19));
+        result->setFont(pixelFont(QStringLiteral("Times New Roman"), 19));
         result->setFontColor(kLabelColour);
         return result;
     };
@@ -72,7 +66,7 @@ TForm1::TForm1() {
 
     // The registration message lies under the row of buttons, which cover most of it.
     sLabel6 = place<TsLabel>(this, "sLabel6", 32, 90, 300, 19);
-    sLabel6->setFont(timesFont(16));
+    sLabel6->setFont(pixelFont(QStringLiteral("Times New Roman"), 16));
     sLabel6->setFontColor(kLabelColour);
 
     sLabel1 = label("sLabel1", 8, QStringLiteral("Логин:"));
@@ -112,14 +106,24 @@ TForm1::TForm1() {
 
 void TForm1::createSkinManager() {
     sSkinManager1 = new TsSkinManager(this);
+    // The settings are made as the form stores them: the skin is read as soon as its name is
+    // set, and announced to the windows when all settings are made.
+    sSkinManager1->beginLoading();
     sSkinManager1->setObjectName(QStringLiteral("sSkinManager1"));
-    sSkinManager1->setSkinDirectory(QStringLiteral("Skins"));
-    sSkinManager1->setSkinName(QStringLiteral("WLM"));
-    sSkinManager1->setSkinInfo(QStringLiteral("7"));
+    TsStoredSkin desert;
+    desert.Name = QStringLiteral("Desert (internal)");
+    desert.MasterBitmap = QImage(QStringLiteral(":/kesta/skin/desert.bmp"));
+    desert.Shadow1Color = Qt::black;
+    desert.Shadow1Offset = 0;
+    desert.Shadow1Transparency = 0;
+    sSkinManager1->InternalSkins.append(desert);
     sSkinManager1->MenuSupport.IcoLineSkin = QStringLiteral("ICOLINE");
     QFont extraLine(QStringLiteral("MS Sans Serif"));
     extraLine.setPixelSize(11);
     sSkinManager1->MenuSupport.ExtraLineFont = extraLine;
+    sSkinManager1->setSkinDirectory(QStringLiteral("Skins"));
+    sSkinManager1->setSkinName(QStringLiteral("WLM"));
+    sSkinManager1->setSkinInfo(QStringLiteral("7"));
     for (int kind = 0; kind < ThirdPartyList::Count; ++kind)
         sSkinManager1->ThirdParty.Lists[kind] = QStringLiteral(" ");
     sSkinManager1->ThirdParty.Lists[ThirdPartyList::ThirdButtons] = QStringLiteral("TButton");

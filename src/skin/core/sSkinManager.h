@@ -7,6 +7,11 @@
 #include <QStringList>
 #include <array>
 
+#include "skin/core/sSkinLoader.h"
+#include "skin/core/sSkinModel.h"
+
+class QWidget;
+
 // One skin stored inside the program.
 struct TsStoredSkin {
     QString Name;
@@ -91,8 +96,13 @@ struct ThirdPartyList {
 
 enum TsSkinningRule : unsigned { srStdForms = 1, srStdDialogs = 2, srThirdParty = 4 };
 
+// Which skins ListSkins looks for (skins stored in the program are always listed).
+enum TsSkinKind { skFolder = 0, skPacked = 1, skAll = 2 };
+
 // The skin manager: the one non-visual component that owns the skin in use and the
-// settings every skinned window and control follows.
+// settings every skinned window and control follows. It finds the skin named by SkinName
+// (a skin folder with "Options.dat", a packed skin file, or a skin stored in the program),
+// loads it, tells every window about it and answers the look-ups painting makes.
 class TsSkinManager : public QObject {
     Q_OBJECT
     Q_PROPERTY(bool ExtendedBorders READ ExtendedBorders WRITE setExtendedBorders)
@@ -114,32 +124,108 @@ public:
 
     // The manager that controls follow when they name none: the first one created.
     static TsSkinManager* DefaultManager();
+    // Set while any manager loads a skin; controls keep their old picture meanwhile.
+    static bool SkinLoading();
 
-    bool ExtendedBorders() const { return false; }  // needs layered windows with shadows
+    // Frames drawn as separate shadowed windows are not built yet: it always reads false,
+    // so the shadow templates are never needed.
+    bool ExtendedBorders() const { return false; }
     void setExtendedBorders(bool) {}
     bool IsDefault() const { return DefaultManager() == this; }
     void setIsDefault(bool value);
     bool Active() const { return active_; }
-    void setActive(bool value) { active_ = value; }
+    void setActive(bool value);
     int Saturation() const { return saturation_; }
-    void setSaturation(int value) { saturation_ = value; }
+    void setSaturation(int value);
     int HueOffset() const { return hueOffset_; }
-    void setHueOffset(int value) { hueOffset_ = value; }
+    void setHueOffset(int value);
     const QString& SkinDirectory() const { return skinDirectory_; }
-    void setSkinDirectory(const QString& value) { skinDirectory_ = value; }
+    void setSkinDirectory(const QString& value);
     const QString& SkinName() const { return skinName_; }
-    void setSkinName(const QString& value) { skinName_ = value; }
+    // Changes the skin. A skin that cannot be loaded is reported in an "Error" box and the
+    // previous name (and skin) stay.
+    void setSkinName(const QString& value);
     // The loaded skin's version, or "N/A" while no skin is loaded; writing it does nothing.
     QString SkinInfo() const;
     void setSkinInfo(const QString&) {}
     static QString Version() { return QStringLiteral("7.30"); }
 
-    // The steps that follow setting the properties: defaults for empty settings, and the
-    // class-name lists rebuilt from the ThirdParty texts.
+    // Settings made by the form that owns the manager: between beginLoading() and loaded()
+    // a new skin is loaded but not yet announced.
+    void beginLoading() { loading_ = true; }
+    // The steps that follow setting the properties: defaults for empty settings, the
+    // class-name lists rebuilt from the ThirdParty texts, and the skin announced.
     void loaded();
+    bool isLoading() const { return loading_; }
+    // The skin now loaded came from a container (a packed file or a stored skin's data).
+    bool isPacked() const { return packed_; }
+    // Set while RemoveSkin tells everything that the skin is gone.
+    bool isRemoving() const { return removing_; }
 
     // The class names of one ThirdParty list, as rebuilt by loaded().
     const QStringList& thirdPartyNames(int kind) const { return thirdNames_[kind]; }
+
+    // SkinDirectory made absolute against the program's folder, with a trailing "/".
+    QString ResolveSkinFolder() const;
+    static QString ResolveSkinFolder(const QString& directory, const QString& programFolder);
+    // The packed file the current SkinName would be read from.
+    QString packedSkinFile() const;
+    // Fills `list` with the names of the available skins, sorted without regard to case,
+    // and answers the first name found (skins stored in the program come first).
+    QString ListSkins(QStringList& list, int kind = skAll) const;
+
+    // Reading the skin from its source (as chosen when the skin changes).
+    void LoadFolderSkin();
+    void LoadPackedSkin();
+    // Shows the messages about a skin made for another version of the engine.
+    void CheckSkinVersion(double version);
+
+    // Tells everything skinned that the skin is new, gone or to be repainted.
+    void ApplySkin(bool animate);
+    void RemoveSkin();
+    void RefreshSkin(bool animate);
+    // Skin changes between these are loaded but announced only at the end.
+    void BeginUpdate() { batch_ = true; }
+    void EndUpdate(bool animate, bool allowAnimation);
+
+    // Sends the skin command message to every form and down every control tree.
+    void broadcast(int command, int argument = 0);
+    // Forms that paint their own frame are kept in this list and reached through it.
+    static void addProviderForm(QWidget* form);
+    static void removeProviderForm(QWidget* form);
+
+    // The loaded skin.
+    const TsSkinModel& skin() const { return model_; }
+    const TsSkinData& SkinData() const { return model_.SkinData; }
+    const TsGeneralDataArray& sections() const { return model_.Sections; }
+    const TsMaskArray& images() const { return model_.Images; }
+    const TsPatternArray& largeTextures() const { return model_.Patterns; }
+    const Bitmap32& masterBitmap() const { return model_.MasterBitmap; }
+    const TsCommonIndexes& commonIndexes() const { return model_.Common; }
+
+    int FindSection(const QString& name) const { return model_.FindSection(name); }
+    int FindImage(int section, const QString& sectionName, const QString& key) const {
+        return model_.FindImage(section, sectionName, key);
+    }
+    int FindImageInSection(const QString& sectionName, const QString& key) const {
+        return model_.FindImageInSection(sectionName, key);
+    }
+    int FindTexture(int section, const QString& sectionName, const QString& key) const {
+        return model_.FindTexture(section, sectionName, key);
+    }
+    int FindLargeTexture(int section, const QString& sectionName, const QString& key) const {
+        return model_.FindLargeTexture(section, sectionName, key);
+    }
+    bool IsValidSection(int index) const { return model_.IsValidSection(index); }
+    bool IsValidImage(int index) const { return model_.IsValidImage(index); }
+    int LeftMargin(int image) const { return model_.LeftMargin(image); }
+    int BottomMargin(int image) const { return model_.BottomMargin(image); }
+    TColor FormColor() const { return model_.FormColor(); }
+    TColor GlobalFontColor() const { return model_.GlobalFontColor(); }
+    TColor GlobalHotColor() const { return model_.GlobalHotColor(); }
+    TColor EditFontColor() const { return model_.EditFontColor(); }
+    TColor SelectionColor(bool hot) const { return model_.SelectionColor(hot); }
+    TColor SelectionTextColor(bool hot) const { return model_.SelectionTextColor(hot); }
 
     bool SkinnedPopups = true;
     QStringList CommonSections;
@@ -158,12 +244,22 @@ Q_SIGNALS:
 
 private:
     void rebuildThirdPartyNames();
+    void changeSkin(const QString& oldName);
+    void reloadCurrentSkin();
+    void load(TsSkinSource source);
+    QList<QWidget*> freezeForms() const;
+    static void unfreezeForms(const QList<QWidget*>& forms);
 
     bool active_ = true;
+    bool loading_ = false;  // the owner form is still setting the properties
+    bool batch_ = false;
+    bool removing_ = false;
+    bool skinLoaded_ = false;
+    bool packed_ = false;  // the skin now loaded came from a container
     int saturation_ = 0;
     int hueOffset_ = 0;
     QString skinDirectory_;
     QString skinName_;
-    double loadedVersion_ = 0;  // 0 while no skin is loaded
+    TsSkinModel model_;
     std::array<QStringList, ThirdPartyList::Count> thirdNames_;
 };

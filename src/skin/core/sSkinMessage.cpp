@@ -1,0 +1,19 @@
+#include "skin/core/sSkinMessage.h"
+
+#include <QCoreApplication>
+
+QEvent::Type TsSkinMessage::eventType() {
+    static const QEvent::Type type = [] {
+        const int registered = QEvent::registerEventType(0xA100);
+        return QEvent::Type(registered);
+    }();
+    return type;
+}
+
+bool TsSkinMessage::send(QObject* receiver, TsSkinMessage& message) {
+    if (!receiver) return false;
+    message.Handled = false;
+    message.Result = 0;
+    QCoreApplication::sendEvent(receiver, &message);
+    return message.Handled;
+}
