@@ -1,0 +1,200 @@
+// The course's own skin WLM and the skin tool: the skin is what its generator draws, has
+// everything the windows use, loads the same from its folder and from its packed file; the
+// tool lists, dumps, packs and unpacks, and refuses what it must.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QDirIterator>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include "platform/message_box.h"
+#include "skin/core/sPackedSkin.h"
+#include "skin/core/sSkinManager.h"
+#include "skin/core/sSkinText.h"
+
+namespace {
+
+const QString kWlm = QStringLiteral(KESTA_SOURCE_DIR "/course/Skins/WLM");
+
+struct ProcessRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+ProcessRun run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+ProcessRun tool(const QStringList& arguments) {
+    return run(QStringLiteral(KESTA_SKIN_TOOL), arguments);
+}
+
+QStringList filesOf(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+TEST(WlmSkinTest, TheGeneratorDrawsTheSkinAsStored) {
+    QTemporaryDir drawn;
+    const ProcessRun art = run(QStringLiteral(KESTA_SKIN_ART), {"wlm", drawn.path()});
+    ASSERT_EQ(art.exitCode, 0) << art.err.toStdString();
+    ASSERT_EQ(filesOf(drawn.path()), filesOf(kWlm));
+    EXPECT_EQ(readAll(drawn.filePath("Options.dat")), readAll(kWlm + "/Options.dat"));
+    for (const QString& name : filesOf(kWlm)) {
+        if (name == "Options.dat") continue;
+        const QImage stored(kWlm + u'/' + name);
+        const QImage fresh(drawn.filePath(name));
+        ASSERT_FALSE(stored.isNull()) << name.toStdString();
+        EXPECT_EQ(fresh.convertToFormat(QImage::Format_ARGB32),
+                  stored.convertToFormat(QImage::Format_ARGB32))
+            << name.toStdString() << " differs: run the wlm-skin target and commit the result";
+    }
+}
+
+TEST(WlmSkinTest, DefinesWhatTheWindowsUseWithEveryKindOfReference) {
+    const TsSkinText text = TsSkinText::parse(readAll(kWlm + "/Options.dat"));
+    for (const char* name : {"GLOBALINFO",
+                             "FORM",
+                             "FORMTITLE",
+                             "CAPTION",
+                             "BUTTON",
+                             "EDIT",
+                             "PANEL",
+                             "PANEL_LOW",
+                             "GROUPBOX",
+                             "CHECKBOX",
+                             "RADIOBUTTON",
+                             "COMBOBOX",
+                             "COMBOBTN",
+                             "TOOLBAR",
+                             "TOOLBUTTON",
+                             "SPEEDBUTTON",
+                             "SPEEDBUTTON_SMALL",
+                             "MAINMENU",
+                             "MENUITEM",
+                             "MENULINE",
+                             "ICOLINE",
+                             "DIVIDERV",
+                             "SELECTION",
+                             "DIALOG",
+                             "SCROLLBTNTOP",
+                             "SCROLLBTNBOTTOM",
+                             "SCROLLBTNLEFT",
+                             "SCROLLBTNRIGHT",
+                             "SCROLLSLIDERV",
+                             "SCROLLSLIDERH",
+                             "SCROLLBAR1H",
+                             "SCROLLBAR1V",
+                             "SCROLLBAR2H",
+                             "SCROLLBAR2V"})
+        EXPECT_GE(text.findSection(name), 0) << name;
+
+    QSet<QString> kinds;
+    for (int s = 0; s < text.sectionCount(); ++s) {
+        for (const TsSkinText::Pair& pair : text.section(s).pairs) {
+            const QString& v = pair.value;
+            if (v.startsWith('!')) kinds.insert(v.contains(".PNG") ? "! png" : "! bmp");
+            if (v.startsWith('@') || v.startsWith('^') || v.startsWith('~'))
+                kinds.insert(v.left(1));
+            if (v.startsWith('#') && v.size() > 1) kinds.insert("#");
+            if (!v.startsWith('!') && !v.contains('#') && v.toUpper().endsWith(".BMP") &&
+                pair.key != "MASTERBITMAP")
+                kinds.insert("plain");
+            if (v.endsWith(".JPG")) kinds.insert("jpeg");
+        }
+    }
+    EXPECT_EQ(kinds, (QSet<QString>{"! png", "! bmp", "@", "^", "~", "#", "plain", "jpeg"}));
+}
+
+TEST(WlmSkinTest, LoadsTheSameFromItsFolderAndItsPackedFile) {
+    QTemporaryDir skins;
+    const QString packedWlm = skins.filePath("WLM.ovk");
+    ASSERT_EQ(tool({"pack", kWlm, packedWlm}).exitCode, 0);
+    const ProcessRun folder = tool({"dump", kWlm});
+    const ProcessRun packed = tool({"dump", packedWlm});
+    ASSERT_EQ(folder.exitCode, 0) << folder.err.toStdString();
+    ASSERT_EQ(packed.exitCode, 0) << packed.err.toStdString();
+    EXPECT_EQ(folder.out, packed.out);
+
+    const QJsonObject dump = QJsonDocument::fromJson(folder.out).object();
+    EXPECT_DOUBLE_EQ(dump["version"].toDouble(), 7.3);
+    const QJsonObject common = dump["commonIndexes"].toObject();
+    for (const char* index :
+         {"GLOBALINFO", "BOXCHECKED", "BOXUNCHECKED", "BOXGRAYED", "RADIOCHECKED", "RADIOUNCHECKED",
+          "RADIOGRAYED", "SMALLCHECKED", "SMALLUNCHECKED", "SMALLGRAYED", "COMBOBTN.BORDERSMASK",
+          "COMBOBOX.GLYPHMASK", "SCROLLBTNTOP.GLYPHMASK", "SCROLLSLIDERV.BORDERSMASK",
+          "SCROLLBAR2V.BORDERSMASK"})
+        EXPECT_GE(common[index].toInt(-1), 0) << index;
+    const QJsonArray sections = dump["sections"].toArray();
+    const QJsonArray images = dump["images"].toArray();
+    for (const QJsonValue& section : sections) {
+        const int border = section["borderIndex"].toInt();
+        EXPECT_LT(border, images.size());
+        const QString name = section["name"].toString();
+        if (name != "GLOBALINFO" && name != "CHECKBOX" && name != "RADIOBUTTON" &&
+            name != "TOOLBAR" && name != "CAPTION" && name != "ICOLINE" && name != "MENULINE") {
+            EXPECT_GE(border, 0) << name.toStdString() << " has a frame";
+        }
+    }
+
+    // The program's own way in: the packed file beside the folder is preferred.
+    MessageBoxRecorder boxes;
+    TsSkinManager manager;
+    manager.setSkinDirectory(skins.path());
+    manager.setSkinName("WLM");
+    EXPECT_TRUE(boxes.calls().isEmpty()) << boxes.texts().join("; ").toStdString();
+    EXPECT_TRUE(manager.isPacked());
+    EXPECT_EQ(manager.SkinInfo(), "7.3");
+    EXPECT_EQ(manager.sections().size(), sections.size());
+}
+
+TEST(WlmSkinTest, ToolListsPacksAndUnpacks) {
+    QTemporaryDir work;
+    const QString packedFile = work.filePath("Copy.ovk");
+    ASSERT_EQ(tool({"pack", kWlm, packedFile}).exitCode, 0);
+    ASSERT_EQ(tool({"unpack", packedFile, work.filePath("Copy")}).exitCode, 0);
+    for (const QString& name : filesOf(kWlm))
+        EXPECT_EQ(readAll(work.filePath("Copy/" + name)), readAll(kWlm + u'/' + name))
+            << name.toStdString();
+    const ProcessRun listed = tool({"list", work.path()});
+    EXPECT_EQ(listed.out, "Copy\nCopy\n") << "the folder and the packed file";
+
+    const ProcessRun missing = tool({"dump", work.filePath("nothing")});
+    EXPECT_NE(missing.exitCode, 0);
+    EXPECT_TRUE(missing.err.contains("kesta-skin: ")) << missing.err.toStdString();
+    EXPECT_NE(tool({"frobnicate"}).exitCode, 0);
+
+    // A member name that climbs out of the folder is refused before anything is written.
+    TsPackedSkin evil;
+    evil.add("Options.dat", "[S]\n");
+    evil.add("../escaped.txt", "gotcha");
+    QFile file(work.filePath("Evil.ovk"));
+    file.open(QIODevice::WriteOnly);
+    file.write(evil.write());
+    file.close();
+    const ProcessRun refused = tool({"unpack", file.fileName(), work.filePath("out/inner")});
+    EXPECT_NE(refused.exitCode, 0);
+    EXPECT_FALSE(QFile::exists(work.filePath("out/escaped.txt")));
+    EXPECT_FALSE(QFile::exists(work.filePath("out/inner/Options.dat")));
+}
+
+}  // namespace
