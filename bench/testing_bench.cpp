@@ -3,44 +3,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
-#include "app/dm.h"
-#include "app/startup.h"
-#include "data/sqlite_store.h"
-#include "platform/application.h"
+#include "course_fixture.h"
 #include "student/student.h"
 #include "testing/testing.h"
 
 namespace {
-
-// A course database in a temporary working folder, with every window created over it.
-class Course {
-public:
-    explicit Course(const std::function<void(SqliteStore&)>& fill)
-        : previous_(QDir::currentPath()) {
-        QFile schema(QStringLiteral(KESTA_SCHEMA_FILE));
-        schema.open(QIODevice::ReadOnly);
-        {
-            auto store = SqliteStore::create(folder_.filePath(TDataModule1::DatabaseFile),
-                                             TDataModule1::DatabasePassword);
-            store->execute(QString::fromUtf8(schema.readAll()));
-            store->transaction([&] { fill(*store); });
-        }
-        QDir::setCurrent(folder_.path());
-        createForms(*Application);
-    }
-    ~Course() {
-        destroyForms(*Application);
-        QDir::setCurrent(previous_);
-    }
-
-private:
-    QTemporaryDir folder_;
-    QString previous_;
-};
 
 void fillBank(SqliteStore& store, int questions) {
     const QStringList columns{QStringLiteral("Номер_вопроса"), QStringLiteral("Вопрос"),

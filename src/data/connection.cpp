@@ -43,6 +43,12 @@ void TConnection::transaction(const std::function<void()>& step) {
     }
 }
 
+void TConnection::reloadOthers(const TTable* changed) {
+    for (TTable* table : std::as_const(tables_)) {
+        if (table != changed && table->tableName() == changed->tableName()) table->reload();
+    }
+}
+
 void TConnection::attach(TTable* table) {
     tables_.append(table);
 }

@@ -31,6 +31,10 @@ public:
     // shows what the file does not hold.
     void transaction(const std::function<void()>& step);
 
+    // Every open table object on the same table as `changed`, other than it, reads its table
+    // again: rows were renumbered under them.
+    void reloadOthers(const TTable* changed);
+
 private:
     friend class TTable;
     void attach(TTable* table);

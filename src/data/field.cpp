@@ -27,9 +27,27 @@ bool parseFloat(const QString& text, double* result) {
     return ok;
 }
 
+// Dates are stored as YYYY-MM-DD; reading them is on the path of every table opening, so
+// that form is taken apart directly.
+QDate parseIsoDate(const QString& text) {
+    if (text.size() < 10 || text[4] != u'-' || text[7] != u'-') return {};
+    int parts[3] = {0, 0, 0};
+    const int starts[3] = {0, 5, 8};
+    const int lengths[3] = {4, 2, 2};
+    for (int part = 0; part < 3; ++part) {
+        for (int i = 0; i < lengths[part]; ++i) {
+            const char16_t c = text[starts[part] + i].unicode();
+            if (c < u'0' || c > u'9') return {};
+            parts[part] = parts[part] * 10 + (c - u'0');
+        }
+    }
+    if (text.size() > 10 && text[10] != u' ' && text[10] != u'T') return {};
+    return QDate(parts[0], parts[1], parts[2]);
+}
+
 QDate parseDate(const QString& text) {
     const QString trimmed = text.trimmed();
-    QDate date = QDate::fromString(trimmed.left(10), Qt::ISODate);
+    QDate date = parseIsoDate(trimmed);
     if (!date.isValid()) date = parseShortDate(trimmed);
     return date;
 }
@@ -183,4 +201,11 @@ QDate valueDate(const FieldDef& field, const QVariant& value) {
     const QDate date = parseDate(value.toString());
     if (!date.isValid()) refuse(field, value.toString(), QStringLiteral("датой"));
     return date;
+}
+
+bool valuesEqual(const QVariant& a, const QVariant& b) {
+    const bool aEmpty = isEmptyValue(a);
+    const bool bEmpty = isEmptyValue(b);
+    if (aEmpty || bEmpty) return aEmpty && bEmpty;
+    return a.toString() == b.toString();
 }

@@ -42,6 +42,10 @@ QDate valueDate(const FieldDef& field, const QVariant& value);
 inline bool isNumeric(FieldType type) {
     return type == FieldType::Integer || type == FieldType::AutoInc || type == FieldType::Float;
 }
+// Values compared as delivered: texts letter for letter, letter case counting; two empty
+// values are equal and an empty value never equals a filled one.
+bool valuesEqual(const QVariant& a, const QVariant& b);
+
 // Null and an empty text are both "empty".
 inline bool isEmptyValue(const QVariant& value) {
     return !value.isValid() || value.isNull() ||

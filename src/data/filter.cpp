@@ -92,3 +92,9 @@ bool RowFilter::matches(const QVector<QVariant>& row) const {
     }
     return false;
 }
+
+QString quotedFilterValue(const QString& text) {
+    QString doubled = text;
+    doubled.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + doubled + u'\'';
+}

@@ -25,3 +25,6 @@ private:
     FieldType type_ = FieldType::String;
     QVariant value_;
 };
+
+// A text value for a filter: in apostrophes, with every apostrophe inside written twice.
+QString quotedFilterValue(const QString& text);

@@ -288,6 +288,16 @@ StoreRow SqliteStore::readRow(const QString& table, qint64 key, const QStringLis
     return row;
 }
 
+void SqliteStore::runInsert(const QString& table, const QString& sql,
+                            const QVector<QVariant>& values) {
+    sqlite3_stmt* insert = statement(sql);
+    StatementUse use{insert};
+    for (int i = 0; i < values.size(); ++i)
+        bindValue(insert, i + 1, values[i]);
+    if (sqlite3_step(insert) != SQLITE_DONE)
+        fail(QStringLiteral("Не удалось добавить строку в таблицу «%1»").arg(table));
+}
+
 StoreRow SqliteStore::insertRow(const QString& table, const QStringList& columns,
                                 const QVector<QVariant>& values, const QStringList& readBack) {
     StoreRow stored;
@@ -302,15 +312,47 @@ StoreRow SqliteStore::insertRow(const QString& table, const QStringList& columns
             sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                       .arg(quoted(table), joinedColumns(columns), marks.join(QStringLiteral(", ")));
         }
-        sqlite3_stmt* insert = statement(sql);
-        {
-            StatementUse use{insert};
-            for (int i = 0; i < values.size(); ++i)
-                bindValue(insert, i + 1, values[i]);
-            if (sqlite3_step(insert) != SQLITE_DONE)
-                fail(QStringLiteral("Не удалось добавить строку в таблицу «%1»").arg(table));
-        }
+        runInsert(table, sql, values);
         stored = readRow(table, sqlite3_last_insert_rowid(db_), readBack);
+    });
+    return stored;
+}
+
+StoreRow SqliteStore::insertRowAfter(const QString& table, qint64 after, const QStringList& columns,
+                                     const QVector<QVariant>& values, const QStringList& readBack) {
+    for (const StoreColumn& column : this->columns(table)) {
+        if (column.counter)
+            throw EDatabaseError(QStringLiteral("Таблица «%1»: порядок строк задаёт счётчик «%2», "
+                                                "строку нельзя вставить между другими")
+                                     .arg(table, column.name));
+    }
+    StoreRow stored;
+    transaction([&] {
+        // Make room after `after`: the later rows' keys move up by one, through negative
+        // values so that no two rows ever share a key on the way.
+        for (const char* shift : {"UPDATE %1 SET rowid = -rowid - 1 WHERE rowid > ?",
+                                  "UPDATE %1 SET rowid = -rowid WHERE rowid < 0"}) {
+            sqlite3_stmt* update = statement(QString::fromLatin1(shift).arg(quoted(table)));
+            StatementUse use{update};
+            if (sqlite3_bind_parameter_count(update) > 0) sqlite3_bind_int64(update, 1, after);
+            if (sqlite3_step(update) != SQLITE_DONE)
+                fail(QStringLiteral("Не удалось освободить место для строки в таблице «%1»")
+                         .arg(table));
+        }
+        QStringList marks{QStringLiteral("?")};
+        for (int i = 0; i < columns.size(); ++i)
+            marks.append(QStringLiteral("?"));
+        QStringList names{QStringLiteral("rowid")};
+        for (const QString& column : columns)
+            names.append(quoted(column));
+        QVector<QVariant> all{QVariant(after + 1)};
+        all.append(values);
+        runInsert(table,
+                  QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(quoted(table), names.join(QStringLiteral(", ")),
+                           marks.join(QStringLiteral(", "))),
+                  all);
+        stored = readRow(table, after + 1, readBack);
     });
     return stored;
 }

@@ -27,6 +27,8 @@ public:
     QVector<StoreRow> readRows(const QString& table, const QStringList& columns) override;
     StoreRow insertRow(const QString& table, const QStringList& columns,
                        const QVector<QVariant>& values, const QStringList& readBack) override;
+    StoreRow insertRowAfter(const QString& table, qint64 after, const QStringList& columns,
+                            const QVector<QVariant>& values, const QStringList& readBack) override;
     void updateRow(const QString& table, qint64 key, const QStringList& columns,
                    const QVector<QVariant>& values) override;
     void deleteRow(const QString& table, qint64 key) override;
@@ -39,6 +41,7 @@ private:
     [[noreturn]] void fail(const QString& what) const;
     void exec(const char* sql, const QString& what);
     StoreRow readRow(const QString& table, qint64 key, const QStringList& columns);
+    void runInsert(const QString& table, const QString& sql, const QVector<QVariant>& values);
 
     sqlite3* db_;
     QString path_;

@@ -32,6 +32,11 @@ public:
     // Adds a row and returns it as stored, with the requested columns (counters assigned).
     virtual StoreRow insertRow(const QString& table, const QStringList& columns,
                                const QVector<QVariant>& values, const QStringList& readBack) = 0;
+    // Adds a row directly after the row with key `after` in stored order (0: before all
+    // rows), and returns it as stored. The keys of the rows after it change.
+    virtual StoreRow insertRowAfter(const QString& table, qint64 after, const QStringList& columns,
+                                    const QVector<QVariant>& values,
+                                    const QStringList& readBack) = 0;
     virtual void updateRow(const QString& table, qint64 key, const QStringList& columns,
                            const QVector<QVariant>& values) = 0;
     virtual void deleteRow(const QString& table, qint64 key) = 0;

@@ -122,6 +122,11 @@ void TTable::checkActive() const {
     if (!active()) fail(QStringLiteral("таблица не открыта"));
 }
 
+void TTable::checkModifiable() const {
+    checkActive();
+    if (readOnly_) fail(QStringLiteral("таблица открыта только для чтения"));
+}
+
 QStringList TTable::fieldNames() const {
     QStringList names;
     for (const FieldDef& field : fields_)
@@ -191,18 +196,18 @@ void TTable::close() {
 }
 
 void TTable::readRows() {
-    const QVector<StoreRow> stored = store().readRows(tableName_, fieldNames());
+    QVector<StoreRow> stored = store().readRows(tableName_, fieldNames());
     rows_.clear();
     rows_.reserve(stored.size());
-    for (const StoreRow& row : stored)
-        rows_.push_back(rowFromStore(row));
+    for (StoreRow& row : stored)
+        rows_.push_back(rowFromStore(std::move(row)));
 }
 
-TTable::Row TTable::rowFromStore(const StoreRow& stored) const {
-    Row row{stored.key, {}};
-    row.values.reserve(fields_.size());
+TTable::Row TTable::rowFromStore(StoreRow stored) const {
+    // The values are taken over and converted where they lie.
+    Row row{stored.key, std::move(stored.values)};
     for (int i = 0; i < fields_.size(); ++i)
-        row.values.append(fromStoredValue(fields_[i], stored.values[i]));
+        row.values[i] = fromStoredValue(fields_[i], row.values[i]);
     return row;
 }
 
@@ -257,7 +262,8 @@ void TTable::setState(DataSetState state) {
 }
 
 void TTable::moveTo(int position, bool bof, bool eof) {
-    const bool moved = position != current_;
+    // Controls hear of a change of the end flags too: navigators enable their buttons by them.
+    const bool moved = position != current_ || bof != bof_ || eof != eof_;
     current_ = position;
     bof_ = bof;
     eof_ = eof;
@@ -338,6 +344,11 @@ bool TTable::locate(const QStringList& fields, const QVariantList& values, unsig
     return false;
 }
 
+QVariant TTable::valueAt(int position, int field) const {
+    checkActive();
+    return rows_[view_[size_t(position)]].values[field];
+}
+
 QVariant TTable::value(int field) const {
     checkActive();
     if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) return buffer_[field];
@@ -356,8 +367,9 @@ void TTable::setValue(int field, const QVariant& value) {
 }
 
 void TTable::append() {
-    checkActive();
+    checkModifiable();
     checkBrowseMode();
+    insertAfter_ = -1;
     buffer_ = QVector<QVariant>(fields_.size());
     written_ = QVector<bool>(fields_.size(), false);
     modified_ = false;
@@ -368,8 +380,13 @@ void TTable::insert() {
     append();
 }
 
+void TTable::insertAfter(qint64 key) {
+    append();
+    insertAfter_ = key;
+}
+
 void TTable::edit() {
-    checkActive();
+    checkModifiable();
     if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) return;
     // Editing an empty table begins a new row, as there is none to change.
     if (current_ < 0) {
@@ -386,14 +403,17 @@ void TTable::post() {
     checkActive();
     if (state_ == DataSetState::Insert) {
         const auto [names, values] = writtenColumns();
-        const StoreRow stored = store().insertRow(tableName_, names, values, fieldNames());
-        rows_.push_back(rowFromStore(stored));
-        const bool plain = rowFilter_.isEmpty() && sortIndex_ < 0;
-        if (plain) {
-            view_.push_back(int(rows_.size()) - 1);
-            current_ = int(view_.size()) - 1;
-        } else {
+        if (insertAfter_ >= 0) {
+            const StoreRow stored =
+                store().insertRowAfter(tableName_, insertAfter_, names, values, fieldNames());
+            // The keys of the later rows moved: this object and every other one on the
+            // table read it again.
+            readRows();
             rebuildView(stored.key);
+            connection_->reloadOthers(this);
+            insertAfter_ = -1;
+        } else {
+            finishAppend(store().insertRow(tableName_, names, values, fieldNames()));
         }
     } else if (state_ == DataSetState::Edit) {
         const int index = view_[current_];
@@ -415,12 +435,29 @@ void TTable::post() {
     Q_EMIT recordMoved();
 }
 
+void TTable::finishAppend(const StoreRow& stored) {
+    rows_.push_back(rowFromStore(stored));
+    if (rowFilter_.isEmpty() && sortIndex_ < 0) {
+        view_.push_back(int(rows_.size()) - 1);
+        current_ = int(view_.size()) - 1;
+    } else {
+        rebuildView(stored.key);
+    }
+}
+
+void TTable::setRecNo(int position) {
+    checkActive();
+    checkBrowseMode();
+    if (position >= 1 && position <= int(view_.size())) moveTo(position - 1, false, false);
+}
+
 void TTable::cancel() {
     checkActive();
     if (state_ != DataSetState::Edit && state_ != DataSetState::Insert) return;
     buffer_.clear();
     written_.clear();
     modified_ = false;
+    insertAfter_ = -1;
     setState(DataSetState::Browse);
     Q_EMIT dataSetChanged();
 }
@@ -434,7 +471,7 @@ void TTable::checkBrowseMode() {
 }
 
 void TTable::deleteRecord() {
-    checkActive();
+    checkModifiable();
     if (state_ == DataSetState::Insert) {
         cancel();
         return;
@@ -498,6 +535,18 @@ void TTable::setSort(const QString& field) {
     const qint64 key = bookmark();
     sortIndex_ = index;
     rebuildView(key);
+    Q_EMIT dataSetChanged();
+    Q_EMIT recordMoved();
+}
+
+void TTable::disableControls() {
+    if (controlsDisabled_++ == 0) blockSignals(true);
+}
+
+void TTable::enableControls() {
+    if (controlsDisabled_ == 0 || --controlsDisabled_ > 0) return;
+    blockSignals(false);
+    Q_EMIT stateChanged();
     Q_EMIT dataSetChanged();
     Q_EMIT recordMoved();
 }

@@ -76,6 +76,8 @@ public:
     int recordCount() const { return int(view_.size()); }
     // Position of the current row, from 1; 0 when there is none.
     int recNo() const { return current_ + 1; }
+    // Moves to a position, from 1, saving a pending row first.
+    void setRecNo(int position);
 
     // Makes current the first row, in the shown order, whose columns match the values;
     // when none does, the current row stays where it was.
@@ -88,16 +90,25 @@ public:
     TField fieldByName(const QString& name);
     // The value of a column of the current row (or of the row being added or edited).
     QVariant value(int field) const;
+    // The stored value of a column of the row at a position, from 0, in the shown order.
+    QVariant valueAt(int position, int field) const;
     void setValue(int field, const QVariant& value);
 
     void append();
     // Begins a new row; like append, the row takes its place after all stored rows.
     void insert();
+    // Begins a new row that is stored directly after the row with this key (0: before
+    // all rows), for tables whose stored order carries meaning.
+    void insertAfter(qint64 key);
     void edit();
     void post();
     void cancel();
     void deleteRecord();
     bool modified() const { return modified_; }
+
+    // A read-only table object refuses every change.
+    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    bool canModify() const { return active() && !readOnly_; }
     // Saves a pending row that holds changes, and drops one that holds none.
     void checkBrowseMode();
 
@@ -114,6 +125,11 @@ public:
     void refresh();
     // Drops any pending row and reads the table again (after a failed transaction).
     void reload();
+
+    // While controls are disabled, the object tells its data sources nothing; enabling them
+    // again tells them everything changed. For walks over many rows. Calls nest.
+    void disableControls();
+    void enableControls();
 
     // The current row's key, and a return to it; -1 when there is no current row.
     qint64 bookmark() const;
@@ -134,11 +150,14 @@ private:
     };
 
     void checkActive() const;
+    void checkModifiable() const;
     Store& store() const;
     int requireField(const QString& name) const;
     [[noreturn]] void fail(const QString& message) const;
     void readRows();
-    Row rowFromStore(const StoreRow& stored) const;
+    Row rowFromStore(StoreRow stored) const;
+    // Takes a row just added after all stored rows into the snapshot and makes it current.
+    void finishAppend(const StoreRow& stored);
     // The columns written in the pending row, and their values.
     std::pair<QStringList, QVector<QVariant>> writtenColumns() const;
     void applyFilter();
@@ -161,9 +180,24 @@ private:
     QVector<QVariant> buffer_;
     QVector<bool> written_;
     bool modified_ = false;
+    qint64 insertAfter_ = -1;  // where a pending new row is stored; -1: after all rows
+    bool readOnly_ = false;
     QString filterText_;
     bool filtered_ = false;
     RowFilter rowFilter_;
     QString sortField_;
     int sortIndex_ = -1;
+    int controlsDisabled_ = 0;
+};
+
+// Disables a table object's controls for as long as it lives.
+class ControlsDisabled {
+public:
+    explicit ControlsDisabled(TTable* table) : table_(table) { table_->disableControls(); }
+    ~ControlsDisabled() { table_->enableControls(); }
+    ControlsDisabled(const ControlsDisabled&) = delete;
+    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
+
+private:
+    TTable* table_;
 };

@@ -6,6 +6,12 @@
 
 #include "platform/application.h"
 
+QFont pixelFont(const QString& family, int pixels) {
+    QFont font(family);
+    font.setPixelSize(pixels);
+    return font;
+}
+
 TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window) {}
 
 void TForm::setFormHeight(int height) {

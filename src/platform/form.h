@@ -4,6 +4,9 @@
 #include <QMenuBar>
 #include <QWidget>
 
+// A font of the designed layouts, sized in pixels.
+QFont pixelFont(const QString& family, int pixels);
+
 // Base of every window of the program. Closing the main form ends the program; closing
 // any other form only hides it, and it keeps its state until it is shown again.
 class TForm : public QWidget {

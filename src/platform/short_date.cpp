@@ -4,7 +4,10 @@
 #include <QRegularExpression>
 
 QString shortDateFormat() {
-    QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
+    // A system without a language of its own gets the course's: Russian.
+    QLocale locale = QLocale::system();
+    if (locale.language() == QLocale::C) locale = QLocale(QLocale::Russian, QLocale::Russia);
+    QString format = locale.dateFormat(QLocale::ShortFormat);
     if (!format.contains(QStringLiteral("yyyy"))) {
         static const QRegularExpression years(QStringLiteral("y+"));
         format.replace(years, QStringLiteral("yyyy"));

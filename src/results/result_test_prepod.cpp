@@ -1,9 +1,115 @@
 #include "results/result_test_prepod.h"
 
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+#include "app/dm.h"
+#include "platform/short_date.h"
+#include "results/journal_strip.h"
+
 TForm11* Form11 = nullptr;
 
 TForm11::TForm11() {
     setObjectName(QStringLiteral("Form11"));
     setWindowTitle(QStringLiteral("Результаты тестирования"));
-    resize(800, 600);
+    resize(900, 600);
+    const QFont small = pixelFont(QStringLiteral("MS Sans Serif"), 13);
+    setFont(small);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    const JournalStrip strip = createJournalStrip(this, DataModule1->DataSource5);
+    sPanel1 = strip.panel;
+    sDBNavigator1 = strip.navigator;
+    sButton3 = strip.clear;
+    sButton2 = strip.close;
+    column->addWidget(sPanel1);
+
+    DBGrid1 = new TDBGrid(this);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setDataSource(DataModule1->DataSource5);
+    column->addWidget(DBGrid1, 1);
+
+    sPanel2 = new TsPanel(this);
+    sPanel2->setObjectName(QStringLiteral("sPanel2"));
+    sPanel2->setFixedHeight(76);
+    sLabel1 = new TsLabel(sPanel2);
+    sLabel1->move(16, 14);
+    sLabel1->setCaption(QStringLiteral("Найти по логину:"));
+    sEdit1 = new TsEdit(sPanel2);
+    sEdit1->setObjectName(QStringLiteral("sEdit1"));
+    sEdit1->setGeometry(130, 10, 248, 24);
+    sEdit1->installEventFilter(this);
+    sSpeedButton1 = new TsSpeedButton(sPanel2);
+    sSpeedButton1->setObjectName(QStringLiteral("sSpeedButton1"));
+    sSpeedButton1->setGeometry(382, 11, 23, 22);
+    sLabel2 = new TsLabel(sPanel2);
+    sLabel2->move(16, 46);
+    sLabel2->setCaption(QStringLiteral("Найти по дате:"));
+    DateTimePicker1 = new TDateTimePicker(sPanel2);
+    DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
+    DateTimePicker1->setGeometry(130, 42, 137, 24);
+    sButton1 = new TsButton(sPanel2);
+    sButton1->setObjectName(QStringLiteral("sButton1"));
+    sButton1->setText(QStringLiteral("Сбросить фильтр"));
+    sButton1->setGeometry(430, 25, 267, 25);
+    column->addWidget(sPanel2);
+
+    connect(sSpeedButton1, &QToolButton::clicked, this, &TForm11::sSpeedButton1Click);
+    connect(DateTimePicker1, &TDateTimePicker::Change, this, &TForm11::DateTimePicker1Change);
+    connect(sButton1, &QPushButton::clicked, this, &TForm11::sButton1Click);
+    connect(sButton3, &QPushButton::clicked, this, &TForm11::sButton3Click);
+    connect(sButton2, &QPushButton::clicked, this, &TForm11::sButton2Click);
+}
+
+void TForm11::open() {
+    show();
+    fillWorkArea();
+    sEdit1->clear();
+    DateTimePicker1->setDateQuietly(QDate::currentDate());
+}
+
+bool TForm11::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == sEdit1 && event->type() == QEvent::KeyRelease) sEdit1KeyUp();
+    return TForm::eventFilter(watched, event);
+}
+
+void TForm11::sEdit1KeyUp() {
+    // The search moves to the first shown row whose login begins with the text; it never filters.
+    DataModule1->tblResult->locate(QStringLiteral("Логин_студента"), sEdit1->text(), loPrefix);
+}
+
+void TForm11::sSpeedButton1Click() {
+    sEdit1KeyUp();
+}
+
+void TForm11::DateTimePicker1Change() {
+    TTable* result = DataModule1->tblResult;
+    result->setFiltered(true);
+    result->setFilter(QStringLiteral("Дата_тестирования=") +
+                      formatShortDate(DateTimePicker1->date()));
+}
+
+void TForm11::sButton1Click() {
+    TTable* result = DataModule1->tblResult;
+    result->setFiltered(false);
+    result->first();
+}
+
+void TForm11::sButton3Click() {
+    TTable* result = DataModule1->tblResult;
+    // The rows shown go all together or not at all.
+    DataModule1->ADOConnection1->transaction([result] {
+        const ControlsDisabled quiet(result);
+        result->first();
+        const int rows = result->recordCount();
+        for (int i = 0; i < rows; ++i)
+            result->deleteRecord();
+    });
+}
+
+void TForm11::sButton2Click() {
+    close();
 }

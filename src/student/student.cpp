@@ -8,10 +8,13 @@
 #include "app/globals.h"
 #include "app/registracia.h"
 #include "app/zastavka.h"
+#include "data/filter.h"
 #include "platform/automation.h"
 #include "platform/kesta_error.h"
 #include "platform/paths.h"
 #include "platform/shell_open.h"
+#include "results/analis.h"
+#include "results/result_test.h"
 #include "testing/testing.h"
 
 TForm4* Form4 = nullptr;
@@ -66,8 +69,6 @@ TForm4::TForm4() {
     N14 = addMenuItem(N13, "N14", QStringLiteral("Просмотр результатов"));
     N15 = addMenuItem(N13, "N15", QStringLiteral("Анализ тестирования"));
     N9 = addMenuItem(MainMenu1, "N9", QStringLiteral("Выход"));
-    // The results open here as they are built; until then their items are shown disabled.
-    N13->menuAction()->setEnabled(false);
 
     connect(N1, &QAction::triggered, this, &TForm4::N1Click);
     connect(N2, &QAction::triggered, this, &TForm4::N2Click);
@@ -75,6 +76,8 @@ TForm4::TForm4() {
     connect(N4, &QAction::triggered, this, &TForm4::N4Click);
     connect(N6, &QAction::triggered, this, &TForm4::N6Click);
     connect(N5, &QAction::triggered, this, &TForm4::N5Click);
+    connect(N14, &QAction::triggered, this, &TForm4::N14Click);
+    connect(N15, &QAction::triggered, this, &TForm4::N15Click);
     connect(N9, &QAction::triggered, this, &TForm4::N9Click);
 
     sPanel1 = new TsPanel(this);
@@ -119,6 +122,7 @@ void TForm4::switchPanels(bool printable) {
 }
 
 void TForm4::fillTree(TTable* table) {
+    const ControlsDisabled quiet(table);
     sTreeView1->clear();
     table->first();
     const int count = table->recordCount();
@@ -145,6 +149,7 @@ void TForm4::N1Click() {
     // Индекс names, positions counted over every node as if all were expanded. The nodes
     // are kept in that order as the tree grows, so each look-up is direct.
     TTable* teoria = DataModule1->tblTeoria;
+    const ControlsDisabled quiet(teoria);
     teoria->first();
     const int count = teoria->recordCount();
     std::vector<QTreeWidgetItem*> positions;
@@ -246,6 +251,20 @@ void TForm4::sBitBtn1Click() {
 
 void TForm4::N5Click() {
     launchTest();
+}
+
+void TForm4::N14Click() {
+    Form10->show();
+    Form10->fillWorkArea();
+    TTable* result = DataModule1->tblResult;
+    result->setFiltered(true);
+    result->setFilter(
+        QStringLiteral("Логин_студента=") +
+        quotedFilterValue(DataModule1->tblUsers->fieldByName(QStringLiteral("Логин")).asString()));
+}
+
+void TForm4::N15Click() {
+    Form12->open();
 }
 
 void TForm4::N9Click() {

@@ -42,7 +42,9 @@ public:
     void N3Click();
     void N4Click();
     void N6Click();
-    void N5Click();  // "Тестирование": starts the final test
+    void N5Click();   // "Тестирование": starts the final test
+    void N14Click();  // "Просмотр результатов"
+    void N15Click();  // "Анализ тестирования"
     void N9Click();
     void sTreeView1Click();
     void sBitBtn1Click();

@@ -42,21 +42,6 @@ const GradeBand kGradeScale[] = {
 const QColor kBackground(119, 171, 202);
 const QColor kLabelColour(43, 53, 77);
 
-QFont timesFont(int pixels) {
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setPixelSize(pixels);
-    return font;
-}
-
-// Values compare as delivered: texts letter for letter; two empty values are equal and an
-// empty value never equals a filled one.
-bool sameValue(const QVariant& a, const QVariant& b) {
-    const bool aEmpty = isEmptyValue(a);
-    const bool bEmpty = isEmptyValue(b);
-    if (aEmpty || bEmpty) return aEmpty && bEmpty;
-    return a.toString() == b.toString();
-}
-
 }  // namespace
 
 const GradeBand& gradeFor(double percent) {
@@ -71,7 +56,7 @@ TForm6::TForm6() {
     setWindowTitle(QStringLiteral("Тестирование: общее"));
     setFormSize(700, 491);
     setCentredOnShow(true);
-    setFont(timesFont(16));
+    setFont(pixelFont(QStringLiteral("Times New Roman"), 16));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kBackground);
     setPalette(palette);
@@ -97,7 +82,7 @@ TForm6::TForm6() {
     sMemo1->setObjectName(QStringLiteral("sMemo1"));
     sMemo1->setGeometry(8, 90, 481, 273);
     sMemo1->setReadOnly(true);
-    sMemo1->setFont(timesFont(19));
+    sMemo1->setFont(pixelFont(QStringLiteral("Times New Roman"), 19));
     QPalette memoColours = sMemo1->palette();
     memoColours.setColor(QPalette::Base, Qt::white);
     memoColours.setColor(QPalette::Text, Qt::black);
@@ -124,7 +109,7 @@ TForm6::TForm6() {
     const auto label = [this](const char* name, int top, const QString& caption) {
         auto* result = new TsLabel(sGroupBox1);
         result->setObjectName(QLatin1String(name));
-        result->setFont(timesFont(16));
+        result->setFont(pixelFont(QStringLiteral("Times New Roman"), 16));
         result->setFontColor(kLabelColour);
         result->move(8, top);
         result->setCaption(caption);
@@ -178,6 +163,7 @@ void launchTest() {
 
     // Emptying the scratch table and renumbering the bank each happen whole or not at all.
     DataModule1->ADOConnection1->transaction([testing] {
+        const ControlsDisabled quiet(testing);
         testing->first();
         const int rows = testing->recordCount();
         for (int i = 0; i < rows; ++i)
@@ -185,6 +171,7 @@ void launchTest() {
     });
     Form6->sRadioGroup1->setItemIndex(-1);
     DataModule1->ADOConnection1->transaction([test] {
+        const ControlsDisabled quiet(test);
         test->first();
         const int questions = test->recordCount();
         for (int i = 1; i <= questions; ++i) {
@@ -227,6 +214,8 @@ void TForm6::sButton22Click() {
     };
     QList<Answer> answers;
     int correct = 0;
+    const ControlsDisabled quietAnswers(testing);
+    const ControlsDisabled quietBank(test);
     testing->first();
     const int rows = testing->recordCount();
     for (int i = 0; i < rows; ++i) {
@@ -235,7 +224,7 @@ void TForm6::sButton22Click() {
         if (test->locate(kNumber, testing->fieldByName(kKey).asInteger())) {
             answer.correct = test->fieldByName(kCorrect).value();
             answer.question = test->fieldByName(kQuestion).asString();
-            if (sameValue(answer.given, answer.correct)) ++correct;
+            if (valuesEqual(answer.given, answer.correct)) ++correct;
         }
         answers.append(answer);
         testing->next();

@@ -86,3 +86,46 @@ click_in() {
 pixel() {
   convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1
 }
+
+# Prints the horizontal centres, relative to the window, of the items of a window's menu
+# bar, left to right. The items are found in a screenshot of the bar: runs of text columns
+# separated by wider gaps than those between words.
+menu_items() {
+  local window=$1
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "${WIDTH}x12+${X}+$((Y + 4))" +repage "$work/bar.png"
+  convert "$work/bar.png" -colorspace Gray -negate -scale "${WIDTH}x1!" -depth 8 txt:- |
+    awk -F'[,: ()]+' 'NR > 1 { print $1, $(NF - 1) }' |
+    awk '{ x[NR] = $1; v[NR] = $2; if (NR == 1 || $2 < low) low = $2 }
+         END {
+           start = -1
+           for (i = 1; i <= NR; i++) {
+             if (v[i] > low + 12) { if (start < 0) start = x[i]; last = x[i] }
+             else if (start >= 0 && x[i] - last > 10) { print int((start + last) / 2); start = -1 }
+           }
+           if (start >= 0) print int((start + last) / 2)
+         }'
+}
+
+# Clicks the n-th item (from 1) of a window's menu bar.
+click_menu() {
+  local window=$1 n=$2 x
+  x=$(menu_items "$window" | sed -n "${n}p")
+  [ -n "$x" ] || fail "the menu bar has no item $n"
+  click_in "$window" "$x" 10
+}
+
+# Builds the small course of the end-to-end tests (tests/e2e/course) into $work/course, with
+# the program and its title pictures from the staged demo course.
+build_test_course() {
+  local staged=$1 builder=$2 source=$3 schema=$4
+  mkdir "$work/src"
+  cp -r "$source"/. "$work/src/"
+  cp "$schema" "$work/src/schema.sql"
+  "$builder" "$work/src" "$work/course" >/dev/null
+  cp "$staged/kesta" "$staged/titl.bmp" "$work/course/"
+  cp "$staged/Data/titl1.bmp" "$work/course/Data/"
+}
+
+# Runs SQL on the test course's database and prints the result rows.
+query() { printf "PRAGMA key = 'Ломтеривка';\n%s\n" "$1" | sqlcipher "$work/course/Kesta.db"; }

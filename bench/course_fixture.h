@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <functional>
+
+#include "app/dm.h"
+#include "app/startup.h"
+#include "data/sqlite_store.h"
+#include "platform/application.h"
+
+// A course database in a temporary working folder, with every window created over it.
+class Course {
+public:
+    explicit Course(const std::function<void(SqliteStore&)>& fill)
+        : previous_(QDir::currentPath()) {
+        QFile schema(QStringLiteral(KESTA_SCHEMA_FILE));
+        schema.open(QIODevice::ReadOnly);
+        {
+            auto store = SqliteStore::create(folder_.filePath(TDataModule1::DatabaseFile),
+                                             TDataModule1::DatabasePassword);
+            store->execute(QString::fromUtf8(schema.readAll()));
+            store->transaction([&] { fill(*store); });
+        }
+        QDir::setCurrent(folder_.path());
+        createForms(*Application);
+    }
+    ~Course() {
+        if (Application) destroyForms(*Application);
+        QDir::setCurrent(previous_);
+    }
+
+private:
+    QTemporaryDir folder_;
+    QString previous_;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "data/data_source.h"
+#include "skin/controls/sButton.h"
+#include "skin/controls/sDBNavigator.h"
+#include "skin/controls/sPanel.h"
+
+// The top strip the journal windows share: a record navigator with the moving, adding and
+// deleting buttons, "Очистить базу" and "Закрыть".
+struct JournalStrip {
+    TsPanel* panel;
+    TsDBNavigator* navigator;
+    TsButton* clear;
+    TsButton* close;
+};
+
+JournalStrip createJournalStrip(QWidget* window, TDataSource* source);

@@ -1,0 +1,92 @@
+#include "teacher/topic_catalogue.h"
+
+#include <QHash>
+#include <QSet>
+
+#include "data/table.h"
+
+namespace topics {
+
+namespace {
+const QString kNumber = QStringLiteral("Абсолютный номер");
+const QString kParent = QStringLiteral("Индекс");
+}  // namespace
+
+int largestNumber(TTable* teoria) {
+    const ControlsDisabled quiet(teoria);
+    int largest = -1;
+    const TField number = teoria->fieldByName(kNumber);
+    for (teoria->first(); !teoria->eof(); teoria->next())
+        largest = std::max(largest, int(number.asInteger()));
+    return largest;
+}
+
+qint64 endOfSubtree(TTable* teoria, int number) {
+    const ControlsDisabled quiet(teoria);
+    const TField numberField = teoria->fieldByName(kNumber);
+    const TField parentField = teoria->fieldByName(kParent);
+    qint64 end = -1;
+    QSet<int> inside;  // the numbers of the subtree's rows met so far
+    for (teoria->first(); !teoria->eof(); teoria->next()) {
+        const int own = int(numberField.asInteger());
+        if (end < 0) {
+            if (own == number) {
+                end = teoria->bookmark();
+                inside.insert(own);
+            }
+            continue;
+        }
+        const int parent = int(parentField.asInteger());
+        if (parent == 0 || !inside.contains(parent)) break;
+        inside.insert(own);
+        end = teoria->bookmark();
+    }
+    return end;
+}
+
+void renumber(TTable* teoria) {
+    const ControlsDisabled quiet(teoria);
+    const TField numberField = teoria->fieldByName(kNumber);
+    const TField parentField = teoria->fieldByName(kParent);
+    // The new number of every old number, from its first row in stored order.
+    QHash<int, int> renamed;
+    int position = 0;
+    for (teoria->first(); !teoria->eof(); teoria->next()) {
+        const int own = int(numberField.asInteger());
+        if (!renamed.contains(own)) renamed.insert(own, position);
+        ++position;
+    }
+    position = 0;
+    int lastSection = 0;
+    for (teoria->first(); !teoria->eof(); teoria->next(), ++position) {
+        const int oldParent = int(parentField.asInteger());
+        int parent = 0;
+        if (oldParent != 0) {
+            parent = renamed.value(oldParent, -1);
+            if (parent < 0 || parent >= position) parent = lastSection;
+        } else {
+            lastSection = position;
+        }
+        if (numberField.asInteger() != position || parentField.asInteger() != parent) {
+            teoria->edit();
+            numberField.setValue(position);
+            parentField.setValue(parent);
+            teoria->post();
+        }
+    }
+}
+
+void deleteSubtopics(TTable* teoria, int section) {
+    const ControlsDisabled quiet(teoria);
+    const TField parentField = teoria->fieldByName(kParent);
+    int position = 1;
+    while (position <= teoria->recordCount()) {
+        teoria->setRecNo(position);
+        if (parentField.asInteger() == section)
+            teoria->deleteRecord();
+        else
+            ++position;
+    }
+}
+
+}  // namespace topics
