@@ -14,8 +14,12 @@ packages=(
   libsodium-dev
   # packed skins
   zlib1g-dev
+  # fuzzing the skin loader: clang with libFuzzer and the sanitizers
+  clang libclang-rt-14-dev
   # the word processor that prints course documents; the desktop opener for presentations and videos
   libreoffice-writer xdg-utils
+  # the course's videos, encoded by the course builder; ffprobe checks them in the tests
+  ffmpeg
   # fonts with Cyrillic at the designed metrics
   fonts-liberation2 fonts-dejavu-core
   # tests and benchmarks
