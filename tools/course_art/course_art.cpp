@@ -19,13 +19,13 @@
 
 #include <cstdio>
 
+#include "theme.h"
+
 namespace {
 
-const QColor kDeepBlue(0x0a, 0x1c, 0x3d);
-const QColor kMidBlue(0x0f, 0x45, 0x70);
-const QColor kTeal(0x10, 0x86, 0x80);
-const QColor kAccent(0x6c, 0xe5, 0xe8);
-const QColor kSoftText(0xd4, 0xea, 0xf2);
+using theme::kAccent;
+using theme::kSoftText;
+using theme::withAlpha;
 
 enum class Kind { Host, Router, Globe };
 
@@ -40,31 +40,10 @@ struct Network {
     QList<QPair<int, int>> links;
 };
 
-QColor withAlpha(QColor c, int alpha) {
-    c.setAlpha(alpha);
-    return c;
-}
-
-// Diagonal deep-blue-to-teal gradient with a soft light spot and a darkened
-// rim, so the flat gradient gets some depth.
+// The course's backdrop with a thin rounded frame.
 void paintBackground(QPainter& p, const QSize& size) {
     const QRectF area(QPointF(0, 0), size);
-    QLinearGradient diag(area.topLeft(), area.bottomRight());
-    diag.setColorAt(0.0, kDeepBlue);
-    diag.setColorAt(0.55, kMidBlue);
-    diag.setColorAt(1.0, kTeal);
-    p.fillRect(area, diag);
-
-    QRadialGradient light(QPointF(size.width() * 0.5, size.height() * 0.38), size.width() * 0.6);
-    light.setColorAt(0.0, QColor(255, 255, 255, 34));
-    light.setColorAt(1.0, QColor(255, 255, 255, 0));
-    p.fillRect(area, light);
-
-    QRadialGradient rim(area.center(), size.width() * 0.85);
-    rim.setColorAt(0.6, QColor(0, 0, 0, 0));
-    rim.setColorAt(1.0, QColor(0, 0, 0, 70));
-    p.fillRect(area, rim);
-
+    theme::paintBackdrop(p, area);
     p.setPen(QPen(QColor(255, 255, 255, 28), 1));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(area.adjusted(6.5, 6.5, -6.5, -6.5), 10, 10);
@@ -148,15 +127,6 @@ void drawNetwork(QPainter& p, const Network& net, qreal opacity) {
     p.restore();
 }
 
-QFont makeFont(int pixelSize, QFont::Weight weight, qreal spacing = 0) {
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPixelSize(pixelSize);
-    f.setWeight(weight);
-    f.setStyleStrategy(QFont::PreferAntialias);
-    if (spacing != 0) f.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
-    return f;
-}
-
 // Horizontally centred line of text with a soft drop shadow; centreY is the
 // vertical middle of the line.
 void drawCentered(QPainter& p, qreal width, qreal centreY, const QString& text, const QFont& font,
@@ -169,15 +139,6 @@ void drawCentered(QPainter& p, qreal width, qreal centreY, const QString& text, 
     p.drawText(box.translated(0, 3.5), Qt::AlignCenter, text);
     p.setPen(color);
     p.drawText(box, Qt::AlignCenter, text);
-}
-
-// Thin horizontal line fading out at both ends.
-void drawAccentLine(QPainter& p, qreal centreX, qreal y, qreal halfWidth) {
-    QLinearGradient g(centreX - halfWidth, y, centreX + halfWidth, y);
-    g.setColorAt(0.0, withAlpha(kAccent, 0));
-    g.setColorAt(0.5, withAlpha(kAccent, 230));
-    g.setColorAt(1.0, withAlpha(kAccent, 0));
-    p.fillRect(QRectF(centreX - halfWidth, y - 1, halfWidth * 2, 2), g);
 }
 
 QImage newCanvas(int w, int h, QPainter& p) {
@@ -216,14 +177,14 @@ QImage drawSplash() {
     net.links = {{0, 1}, {0, 2}, {1, 2}, {1, 3}, {1, 4}, {2, 5}, {2, 6}};
     drawNetwork(p, net, 1.0);
 
-    drawCentered(p, 500, 300, QStringLiteral("Kesta"), makeFont(84, QFont::Bold, 2), Qt::white);
-    drawAccentLine(p, 250, 352, 120);
+    drawCentered(p, 500, 300, QStringLiteral("Kesta"), theme::font(84, QFont::Bold, 2), Qt::white);
+    theme::paintAccentLine(p, 250, 352, 120);
     drawCentered(p, 500, 378, QStringLiteral("Электронный учебник"),
-                 makeFont(22, QFont::Normal, 0.5), kSoftText);
-    drawCentered(p, 500, 412, QStringLiteral("Компьютерные сети"), makeFont(25, QFont::Bold),
+                 theme::font(22, QFont::Normal, 0.5), kSoftText);
+    drawCentered(p, 500, 412, QStringLiteral("Компьютерные сети"), theme::font(25, QFont::Bold),
                  kAccent);
 
-    const QFont hint = makeFont(13, QFont::Normal);
+    const QFont hint = theme::font(13, QFont::Normal);
     const QString hintText = QStringLiteral("Щёлкните мышью, чтобы продолжить");
     const qreal hintWidth = QFontMetricsF(hint).horizontalAdvance(hintText) + 36;
     p.setPen(QPen(QColor(255, 255, 255, 70), 1));
@@ -246,11 +207,11 @@ QImage drawCard(const QString& title, const QString& subtitle, bool pointLeft) {
     p.drawRoundedRect(panel, 16, 16);
 
     drawCentered(p, 640, 142, QStringLiteral("KESTA · ЭЛЕКТРОННЫЙ УЧЕБНИК"),
-                 makeFont(11, QFont::Bold, 2.5), withAlpha(kAccent, 210));
-    drawCentered(p, 640, 186, title, makeFont(36, QFont::Bold, 0.5), Qt::white);
-    drawAccentLine(p, 320, 220, 160);
+                 theme::font(11, QFont::Bold, 2.5), withAlpha(kAccent, 210));
+    drawCentered(p, 640, 186, title, theme::font(36, QFont::Bold, 0.5), Qt::white);
+    theme::paintAccentLine(p, 320, 220, 160);
 
-    const QFont subFont = makeFont(16, QFont::Normal);
+    const QFont subFont = theme::font(16, QFont::Normal);
     if (pointLeft) {
         const qreal textWidth = QFontMetricsF(subFont).horizontalAdvance(subtitle);
         // Arrow (22 px) + gap (14 px) + text, centred as one group.

@@ -6,8 +6,8 @@
 
 class QPainter;
 
-// The course's look, shared by the presentations and the videos: the deep blue to teal of
-// its splash and title pictures, an accent of light cyan, DejaVu Sans.
+// The course's look, shared by its splash and title pictures, presentations and videos:
+// deep blue to teal, an accent of light cyan, DejaVu Sans.
 namespace theme {
 
 inline const QColor kDeepBlue{0x0a, 0x1c, 0x3d};
