@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 
+#include "app/design.h"
 #include "app/dm.h"
 #include "app/globals.h"
 #include "app/zastavka.h"
@@ -16,8 +17,6 @@ TForm1* Form1 = nullptr;
 
 namespace {
 
-const QColor kBackground(119, 171, 202);
-const QColor kLabelColour(43, 53, 77);
 const QString kWelcome = QStringLiteral("Окно студента: Добро пожаловать, ");
 
 template <class T>
@@ -34,10 +33,7 @@ TForm1::TForm1() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Авторизация"));
     setFont(pixelFont(QStringLiteral("Times New Roman"), 16));
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kBackground);
-    setPalette(palette);
-    setAutoFillBackground(true);
+    setBackgroundColour(this, kFormBackground);
     setCentredOnShow(true);
     createSkinManager();
 
@@ -51,10 +47,7 @@ TForm1::TForm1() {
     };
     const auto edit = [this](const char* name, int top) {
         auto* result = place<TsEdit>(this, name, 112, top, 250, 27);
-        QPalette colours = result->palette();
-        colours.setColor(QPalette::Base, Qt::white);
-        colours.setColor(QPalette::Text, Qt::black);
-        result->setPalette(colours);
+        setBlackOnWhite(result);
         return result;
     };
     const auto button = [this](const char* name, int left, int top, int width,

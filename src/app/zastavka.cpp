@@ -12,10 +12,7 @@ TForm8::TForm8() {
     setWindowFlag(Qt::FramelessWindowHint);
     setFixedSize(501, 501);
     // The picture is one pixel smaller than the window; the edge it leaves stays dark.
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(12, 30, 60));
-    setPalette(palette);
-    setAutoFillBackground(true);
+    setBackgroundColour(this, QColor(12, 30, 60));
     setCentredOnShow(true);
 
     Image1 = new TImage(this);

@@ -127,7 +127,6 @@ void TDBGrid::setDataSource(TDataSource* source) {
 }
 
 void TDBGrid::setColumns(const QStringList& names, int width) {
-    columns_ = names;
     columnWidth_ = width;
     model_.setColumns(names);
 }

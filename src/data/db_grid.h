@@ -77,7 +77,6 @@ private:
     void sizeColumns();
 
     DataGridModel model_;
-    QStringList columns_;
     int columnWidth_ = 0;
     bool following_ = false;
 };

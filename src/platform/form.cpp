@@ -12,6 +12,20 @@ QFont pixelFont(const QString& family, int pixels) {
     return font;
 }
 
+void setBackgroundColour(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void setBlackOnWhite(QWidget* box) {
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, Qt::black);
+    box->setPalette(palette);
+}
+
 TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window) {}
 
 void TForm::setFormHeight(int height) {
@@ -20,10 +34,6 @@ void TForm::setFormHeight(int height) {
 
 int TForm::formHeight() const {
     return height() + frameHeight();
-}
-
-void TForm::setClientWidth(int width) {
-    resize(width, height());
 }
 
 void TForm::setFormSize(int width, int height) {

@@ -7,6 +7,11 @@
 // A font of the designed layouts, sized in pixels.
 QFont pixelFont(const QString& family, int pixels);
 
+// Fills a widget's background with a colour.
+void setBackgroundColour(QWidget* widget, const QColor& colour);
+// A text box in black on white.
+void setBlackOnWhite(QWidget* box);
+
 // Base of every window of the program. Closing the main form ends the program; closing
 // any other form only hides it, and it keeps its state until it is shown again.
 class TForm : public QWidget {
@@ -19,8 +24,6 @@ public:
     void setFormHeight(int height);
     int formHeight() const;
 
-    // Sets the client area's width, keeping its height.
-    void setClientWidth(int width);
     // Sets the size of the whole window as designed, frame included.
     void setFormSize(int width, int height);
 

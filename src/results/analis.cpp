@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "app/design.h"
 #include "app/dm.h"
 #include "app/globals.h"
 #include "data/filter.h"
@@ -20,10 +21,7 @@ TForm12::TForm12() {
     setWindowTitle(QStringLiteral("Анализ тестирования"));
     resize(900, 600);
     setFont(pixelFont(QStringLiteral("MS Sans Serif"), 13));
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(119, 171, 202));
-    setPalette(palette);
-    setAutoFillBackground(true);
+    setBackgroundColour(this, kFormBackground);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -48,9 +46,7 @@ TForm12::TForm12() {
     middle->addWidget(DBGrid1);
     sDBMemo1 = new TsDBMemo(this);
     sDBMemo1->setObjectName(QStringLiteral("sDBMemo1"));
-    QPalette white = sDBMemo1->palette();
-    white.setColor(QPalette::Base, Qt::white);
-    sDBMemo1->setPalette(white);
+    setBlackOnWhite(sDBMemo1);
     sDBMemo1->setDataSource(DataModule1->DataSource11);
     sDBMemo1->setDataField(QStringLiteral("Вопрос"));
     middle->addWidget(sDBMemo1, 1);

@@ -1,5 +1,6 @@
 #include "teacher/basatest.h"
 
+#include "app/design.h"
 #include "app/dm.h"
 #include "platform/application.h"
 #include "platform/message_box.h"
@@ -12,7 +13,6 @@ int BankQuestionNo = 0;
 namespace {
 const QString kQuestion = QStringLiteral("Вопрос");
 const QString kCorrect = QStringLiteral("Правильный_ответ");
-const QColor kLabelColour(43, 53, 77);
 }  // namespace
 
 TForm3::TForm3() {
@@ -38,10 +38,7 @@ TForm3::TForm3() {
     sMemo1 = new TsMemo(this);
     sMemo1->setObjectName(QStringLiteral("sMemo1"));
     sMemo1->setGeometry(12, 34, 889, 217);
-    QPalette colours = sMemo1->palette();
-    colours.setColor(QPalette::Base, Qt::white);
-    colours.setColor(QPalette::Text, Qt::black);
-    sMemo1->setPalette(colours);
+    setBlackOnWhite(sMemo1);
 
     sRadioGroup1 = new TsRadioGroup(this);
     sRadioGroup1->setObjectName(QStringLiteral("sRadioGroup1"));

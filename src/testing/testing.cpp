@@ -2,6 +2,7 @@
 
 #include <QDate>
 
+#include "app/design.h"
 #include "app/dm.h"
 #include "app/globals.h"
 #include "platform/application.h"
@@ -39,9 +40,6 @@ const GradeBand kGradeScale[] = {
     {95, 100, "Оценка: 5, A (4.0)", "A"},
 };
 
-const QColor kBackground(119, 171, 202);
-const QColor kLabelColour(43, 53, 77);
-
 }  // namespace
 
 const GradeBand& gradeFor(double percent) {
@@ -57,10 +55,7 @@ TForm6::TForm6() {
     setFormSize(700, 491);
     setCentredOnShow(true);
     setFont(pixelFont(QStringLiteral("Times New Roman"), 16));
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kBackground);
-    setPalette(palette);
-    setAutoFillBackground(true);
+    setBackgroundColour(this, kFormBackground);
 
     sPanel1 = new TsPanel(this);
     sPanel1->setObjectName(QStringLiteral("sPanel1"));
@@ -83,10 +78,7 @@ TForm6::TForm6() {
     sMemo1->setGeometry(8, 90, 481, 273);
     sMemo1->setReadOnly(true);
     sMemo1->setFont(pixelFont(QStringLiteral("Times New Roman"), 19));
-    QPalette memoColours = sMemo1->palette();
-    memoColours.setColor(QPalette::Base, Qt::white);
-    memoColours.setColor(QPalette::Text, Qt::black);
-    sMemo1->setPalette(memoColours);
+    setBlackOnWhite(sMemo1);
 
     sRadioGroup1 = new TsRadioGroup(sPanel1);
     sRadioGroup1->setObjectName(QStringLiteral("sRadioGroup1"));

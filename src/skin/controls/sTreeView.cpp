@@ -11,15 +11,6 @@ TsTreeView::TsTreeView(QWidget* parent) : QTreeWidget(parent), SkinData(this, 96
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
 }
 
-QTreeWidgetItem* TsTreeView::nodeAtPosition(int position) const {
-    if (position < 0) return nullptr;
-    QTreeWidgetItemIterator it(const_cast<TsTreeView*>(this));
-    for (int i = 0; *it; ++it, ++i) {
-        if (i == position) return *it;
-    }
-    return nullptr;
-}
-
 void TsTreeView::mousePressEvent(QMouseEvent* event) {
     // A press on empty space keeps the selected node, as tree views on the desktop do.
     if (!itemAt(event->position().toPoint())) {

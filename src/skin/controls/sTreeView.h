@@ -14,10 +14,6 @@ public:
 
     TsCtrlSkinData SkinData;
 
-    // The node at a position counted from 0 over every node, top to bottom, as if every
-    // node were expanded; null when there is no node there.
-    QTreeWidgetItem* nodeAtPosition(int position) const;
-
 Q_SIGNALS:
     void Click();
 
