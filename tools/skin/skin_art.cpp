@@ -24,6 +24,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -76,10 +77,47 @@ QImage transparentCanvas(int width, int height) {
     return image;
 }
 
-// The element over its mask: the upper half holds the colours (the key colour where the
-// element is fully transparent), the lower half the mask (white: transparent).
+// The fully transparent pixels outside each frame's shape: those reached from the frame's
+// corners without crossing a drawn pixel. Painting shows the parent there (the key colour);
+// transparent pixels inside the shape keep whatever the element's own background is.
+std::vector<bool> outsideShape(const QImage& element, int frameWidth) {
+    const int w = element.width();
+    const int h = element.height();
+    std::vector<bool> outside(size_t(w) * size_t(h), false);
+    std::vector<QPoint> pending;
+    const auto visit = [&](int x, int y) {
+        if (x < 0 || y < 0 || x >= w || y >= h) return;
+        const size_t at = size_t(y) * size_t(w) + size_t(x);
+        if (outside[at] || qAlpha(element.pixel(x, y)) != 0) return;
+        outside[at] = true;
+        pending.push_back(QPoint(x, y));
+    };
+    for (int left = 0; left < w; left += frameWidth) {
+        const int right = std::min(left + frameWidth, w) - 1;
+        for (const QPoint corner :
+             {QPoint(left, 0), QPoint(right, 0), QPoint(left, h - 1), QPoint(right, h - 1)}) {
+            visit(corner.x(), corner.y());
+            while (!pending.empty()) {
+                const QPoint p = pending.back();
+                pending.pop_back();
+                // Stay inside this frame.
+                if (p.x() > left) visit(p.x() - 1, p.y());
+                if (p.x() < right) visit(p.x() + 1, p.y());
+                visit(p.x(), p.y() - 1);
+                visit(p.x(), p.y() + 1);
+            }
+        }
+    }
+    return outside;
+}
+
+// The element over its mask: the upper half holds the colours (the key colour outside the
+// element's shape), the lower half the mask (white: transparent).
 QImage withMask(const QImage& element) {
     const QImage straight = element.convertToFormat(QImage::Format_ARGB32);
+    const int frameWidth = element.text(QStringLiteral("frameWidth")).toInt();
+    const std::vector<bool> outside =
+        outsideShape(straight, frameWidth > 0 ? frameWidth : straight.width());
     QImage result(straight.width(), straight.height() * 2, QImage::Format_RGB32);
     for (int y = 0; y < straight.height(); ++y) {
         const auto* source = reinterpret_cast<const QRgb*>(straight.constScanLine(y));
@@ -87,7 +125,8 @@ QImage withMask(const QImage& element) {
         auto* mask = reinterpret_cast<QRgb*>(result.scanLine(y + straight.height()));
         for (int x = 0; x < straight.width(); ++x) {
             const int alpha = qAlpha(source[x]);
-            image[x] = alpha == 0 ? kKey.rgb() : (source[x] | 0xFF000000u);
+            const bool key = outside[size_t(y) * size_t(straight.width()) + size_t(x)];
+            image[x] = key ? kKey.rgb() : alpha == 0 ? qRgb(0, 0, 0) : (source[x] | 0xFF000000u);
             const int m = 255 - alpha;
             mask[x] = qRgb(m, m, m);
         }
@@ -104,6 +143,7 @@ QImage frames(int frameWidth, int frameHeight, int count,
     for (int state = 0; state < count; ++state)
         draw(p, QRectF(state * frameWidth, 0, frameWidth, frameHeight), state);
     p.end();
+    canvas.setText(QStringLiteral("frameWidth"), QString::number(frameWidth));
     return canvas;
 }
 
