@@ -11,7 +11,7 @@
 #include "platform/message_box.h"
 #include "skin/core/sPackedSkin.h"
 #include "skin/core/sSkinManager.h"
-#include "skin/core/sSkinMessage.h"
+#include "platform/skin_message.h"
 #include "skin_test_support.h"
 
 namespace {

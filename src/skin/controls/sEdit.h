@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 
+#include "skin/core/sBoundLabel.h"
 #include "skin/core/sCommonData.h"
 
 // The skinned one-line edit box.
@@ -12,4 +13,6 @@ public:
     explicit TsEdit(QWidget* parent = nullptr);
 
     TsCtrlSkinData SkinData;
+    // An optional caption label beside the box (inactive unless asked for).
+    TsBoundLabel BoundLabel;
 };

@@ -13,9 +13,10 @@
 #include "platform/kesta_error.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
+#include "platform/skin_message.h"
+#include "skin/core/sGlow.h"
 #include "skin/core/sPackedSkin.h"
 #include "skin/core/sSkinError.h"
-#include "skin/core/sSkinMessage.h"
 
 namespace {
 
@@ -398,6 +399,7 @@ void TsSkinManager::unfreezeForms(const QList<QWidget*>& forms) {
 void TsSkinManager::ApplySkin(bool animate) {
     if (loading_) return;
     const QList<QWidget*> frozen = animate ? freezeForms() : QList<QWidget*>();
+    ClearGlows();
     model_.SkinData.Active = false;
     model_.IndexCommonItems();
     broadcast(TsSkinMessage::AC_SETNEWSKIN);
@@ -408,6 +410,7 @@ void TsSkinManager::ApplySkin(bool animate) {
 
 void TsSkinManager::RemoveSkin() {
     removing_ = true;
+    ClearGlows();
     model_.SkinData.Active = false;
     broadcast(TsSkinMessage::AC_REMOVESKIN);
     model_.Images.clear();

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QImage>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <array>
 
@@ -226,6 +227,9 @@ public:
     TColor EditFontColor() const { return model_.EditFontColor(); }
     TColor SelectionColor(bool hot) const { return model_.SelectionColor(hot); }
     TColor SelectionTextColor(bool hot) const { return model_.SelectionTextColor(hot); }
+
+    // The skinned control under the mouse, told when it stops being it.
+    QPointer<QWidget> ActiveControl;
 
     bool SkinnedPopups = true;
     QStringList CommonSections;

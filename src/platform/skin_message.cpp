@@ -1,4 +1,4 @@
-#include "skin/core/sSkinMessage.h"
+#include "platform/skin_message.h"
 
 #include <QCoreApplication>
 
@@ -16,4 +16,9 @@ bool TsSkinMessage::send(QObject* receiver, TsSkinMessage& message) {
     message.Result = 0;
     QCoreApplication::sendEvent(receiver, &message);
     return message.Handled;
+}
+
+qintptr TsSkinMessage::ask(QObject* receiver, int command, int argument, quintptr param) {
+    TsSkinMessage message(command, argument, param);
+    return send(receiver, message) ? message.Result : 0;
 }
