@@ -18,6 +18,7 @@
 #include "skin/core/sPackedSkin.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/core/sSkinText.h"
+#include "skin_sheet.h"
 
 namespace {
 
@@ -198,3 +199,45 @@ TEST(WlmSkinTest, ToolListsPacksAndUnpacks) {
 }
 
 }  // namespace
+
+TEST(WlmSkinTest, ToolPaintsOneSectionAndTheContactSheet) {
+    QTemporaryDir out;
+    const QString button = out.filePath("button.png");
+    ProcessRun painted =
+        tool({"render", kWlm, "BUTTON", "1", "75x25", button, "--parent", "0x00FF00"});
+    ASSERT_EQ(painted.exitCode, 0) << painted.err.toStdString();
+    const QImage picture(button);
+    ASSERT_EQ(picture.size(), QSize(75, 25));
+    // The rounded corner shows the parent's green; the middle the button's own look.
+    EXPECT_EQ(picture.pixel(0, 0), qRgb(0, 255, 0));
+    EXPECT_NE(qGreen(picture.pixel(37, 12)), 255);
+
+    // The same picture as painted in the program.
+    MessageBoxRecorder boxes;
+    TsSkinManager manager;
+    manager.setSkinDirectory(QStringLiteral(KESTA_SOURCE_DIR "/course/Skins"));
+    manager.setSkinName("WLM");
+    const Bitmap32 expected = renderSection(manager, "BUTTON", 1, QSize(75, 25), 0x00FF00);
+    EXPECT_EQ(Bitmap32::fromImage(picture), expected);
+
+    const QString sheet = out.filePath("sheet.png");
+    const ProcessRun contact = tool({"sheet", kWlm, sheet});
+    ASSERT_EQ(contact.exitCode, 0) << contact.err.toStdString();
+    const QImage sheetPicture(sheet);
+    ASSERT_FALSE(sheetPicture.isNull());
+    EXPECT_EQ(Bitmap32::fromImage(sheetPicture), renderContactSheet(manager));
+
+    // Mistakes are reported, not painted.
+    for (const QStringList& wrong :
+         {QStringList{"render", kWlm, "NOSUCH", "0", "10x10", button},
+          QStringList{"render", kWlm, "BUTTON", "0", "10by10", button},
+          QStringList{"render", kWlm, "BUTTON", "0", "0x10", button},
+          QStringList{"render", kWlm, "BUTTON", "x", "10x10", button},
+          QStringList{"render", out.filePath("none"), "BUTTON", "0", "10x10", button},
+          QStringList{"render", kWlm, "BUTTON", "0", "99999x99999", button}}) {
+        const ProcessRun refused = tool(wrong);
+        EXPECT_EQ(refused.exitCode, 1) << wrong.join(' ').toStdString();
+        EXPECT_TRUE(refused.err.contains("kesta-skin: ")) << refused.err.toStdString();
+    }
+    EXPECT_EQ(tool({"render", kWlm, "BUTTON"}).exitCode, 2);  // usage
+}

@@ -4,10 +4,16 @@
 //   kesta-skin dump SKIN          the loaded skin as JSON on standard output
 //   kesta-skin pack DIR FILE      packs the skin folder DIR into the packed skin FILE
 //   kesta-skin unpack FILE DIR    writes the members of the packed skin FILE into DIR
+//   kesta-skin render SKIN SECTION STATE WIDTHxHEIGHT OUT.png [--parent COLOR]
+//                                 paints one section in one state; COLOR (an integer in the
+//                                 skin's colour layout, red in the lowest byte) is the fill
+//                                 colour of a parent whose picture is not known
+//   kesta-skin sheet SKIN OUT.png every section in each of its states on one sheet
 //
 // SKIN is a skin folder (holding Options.dat) or a packed skin file. Errors go to standard
 // error and end the tool with a non-zero exit code.
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -17,6 +23,7 @@
 #include <QSaveFile>
 #include <QSet>
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -26,17 +33,21 @@
 #include "skin/core/sSkinError.h"
 #include "skin/core/sSkinLoader.h"
 #include "skin/core/sSkinManager.h"
+#include "skin_sheet.h"
 
 namespace {
 
 const QString kOptions = QStringLiteral("Options.dat");
 
 int usage() {
-    std::fprintf(stderr,
-                 "usage: kesta-skin list DIR\n"
-                 "       kesta-skin dump SKIN\n"
-                 "       kesta-skin pack DIR FILE\n"
-                 "       kesta-skin unpack FILE DIR\n");
+    std::fprintf(
+        stderr,
+        "usage: kesta-skin list DIR\n"
+        "       kesta-skin dump SKIN\n"
+        "       kesta-skin pack DIR FILE\n"
+        "       kesta-skin unpack FILE DIR\n"
+        "       kesta-skin render SKIN SECTION STATE WIDTHxHEIGHT OUT.png [--parent COLOR]\n"
+        "       kesta-skin sheet SKIN OUT.png\n");
     return 2;
 }
 
@@ -206,21 +217,69 @@ int unpack(const QString& file, const QString& folder) {
     return 0;
 }
 
+int number(const QString& text, const char* what) {
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok, 0);
+    if (!ok || value < INT_MIN || value > UINT_MAX)
+        throw ESkinError(QStringLiteral("%1 is not a valid %2").arg(text, QLatin1String(what)));
+    return int(qint64(value) & 0xFFFFFFFF);
+}
+
+void savePng(const Bitmap32& picture, const QString& file) {
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || !picture.constImage().save(&out, "PNG") || !out.commit())
+        throw ESkinError(QStringLiteral("cannot write %1: %2").arg(file, out.errorString()));
+}
+
+int render(const QStringList& a) {
+    TColor parent = clKey;
+    if (a.size() == 9) {
+        if (a[7] != QLatin1String("--parent")) return usage();
+        parent = number(a[8], "colour");
+    } else if (a.size() != 7) {
+        return usage();
+    }
+    const int state = number(a[4], "state");
+    const QStringList size = a[5].split(u'x');
+    if (size.size() != 2) throw ESkinError(QStringLiteral("%1 is not WIDTHxHEIGHT").arg(a[5]));
+    const int width = number(size[0], "width");
+    const int height = number(size[1], "height");
+    if (width <= 0 || height <= 0)
+        throw ESkinError(QStringLiteral("%1 is not a picture size").arg(a[5]));
+    TsSkinManager manager;
+    loadSkinInto(manager, a[2]);
+    savePng(renderSection(manager, a[3], state, QSize(width, height), parent), a[6]);
+    return 0;
+}
+
+int sheet(const QString& skin, const QString& file) {
+    TsSkinManager manager;
+    loadSkinInto(manager, skin);
+    savePng(renderContactSheet(manager), file);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Only the dump needs the platform's colours (for system colours in a skin).
+    // Dumping needs the platform's colours (for system colours in a skin), painting a whole
+    // application for the skin manager and text.
     const bool dumping = argc > 1 && qstrcmp(argv[1], "dump") == 0;
-    if (dumping && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    const bool painting =
+        argc > 1 && (qstrcmp(argv[1], "render") == 0 || qstrcmp(argv[1], "sheet") == 0);
+    if ((dumping || painting) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    std::unique_ptr<QCoreApplication> application(dumping ? new QGuiApplication(argc, argv)
-                                                          : new QCoreApplication(argc, argv));
+    std::unique_ptr<QCoreApplication> application(painting  ? new QApplication(argc, argv)
+                                                  : dumping ? new QGuiApplication(argc, argv)
+                                                            : new QCoreApplication(argc, argv));
     const QStringList a = QCoreApplication::arguments();
     try {
         if (a.size() == 3 && a[1] == QLatin1String("list")) return list(a[2]);
         if (a.size() == 3 && a[1] == QLatin1String("dump")) return dump(a[2]);
         if (a.size() == 4 && a[1] == QLatin1String("pack")) return pack(a[2], a[3]);
         if (a.size() == 4 && a[1] == QLatin1String("unpack")) return unpack(a[2], a[3]);
+        if (a.size() > 1 && a[1] == QLatin1String("render")) return render(a);
+        if (a.size() == 4 && a[1] == QLatin1String("sheet")) return sheet(a[2], a[3]);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "kesta-skin: %s\n", exceptionText(error).toLocal8Bit().constData());
         return 1;
