@@ -1,0 +1,109 @@
+// Painting with the course's skin WLM: a window's background section over a full-HD
+// picture, blending two full-HD pictures, and the contact sheet of every section. Each
+// figure is also given as a ratio to memcpy of the same number of bytes, timed in the same
+// run, so the figures can be compared across machines.
+
+#include <benchmark/benchmark.h>
+
+#include <QFileInfo>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "skin/core/sPainting.h"
+#include "skin/core/sSkinManager.h"
+#include "skin_sheet.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
+
+// Seconds one memcpy of `bytes` takes, the best of several.
+double memcpySeconds(size_t bytes) {
+    std::vector<char> from(bytes, 1), to(bytes, 0);
+    double best = 1e9;
+    for (int i = 0; i < 20; ++i) {
+        const auto start = Clock::now();
+        std::memcpy(to.data(), from.data(), bytes);
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+        best = std::min(best, seconds(Clock::now() - start));
+    }
+    return best;
+}
+
+// Runs `work` as the benchmark's body, timing it, and reports its mean time per run as a
+// ratio to memcpy of `bytes` (above 1: slower than memcpy).
+template <class Work>
+void timed(benchmark::State& state, size_t bytes, Work work) {
+    double total = 0;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        work();
+        total += seconds(Clock::now() - start);
+    }
+    const double copy = memcpySeconds(bytes);
+    const double mean = total / double(state.iterations());
+    state.counters["memcpy_ms"] = copy * 1e3;
+    state.counters["x_memcpy"] = mean / copy;
+}
+
+struct Wlm {
+    MessageBoxRecorder boxes;
+    TsSkinManager manager;
+    Wlm() {
+        manager.setSkinDirectory(QFileInfo(QStringLiteral(KESTA_SCHEMA_FILE)).absolutePath() +
+                                 QStringLiteral("/Skins"));
+        manager.setSkinName(QStringLiteral("WLM"));
+    }
+};
+
+void BM_PaintFormSectionFullHd(benchmark::State& state) {
+    Wlm wlm;
+    const int form = wlm.manager.FindSection(QStringLiteral("FORM"));
+    if (form < 0) {
+        state.SkipWithError("WLM has no FORM section");
+        return;
+    }
+    Bitmap32 target = CreateBitmap32(1920, 1080);
+    TsSectionPaint paint;
+    paint.SectionIndex = form;
+    paint.SectionName = QStringLiteral("FORM");
+    paint.Parent = MakeCacheInfo(wlm.manager.FormColor());
+    paint.Manager = &wlm.manager;
+    paint.Area = target.rect();
+    paint.State = 1;
+    timed(state, size_t(target.bytesPerLine()) * 1080, [&] {
+        PaintSection(target, paint);
+        benchmark::DoNotOptimize(target.bits());
+    });
+}
+BENCHMARK(BM_PaintFormSectionFullHd)->Unit(benchmark::kMillisecond);
+
+void BM_BlendBitmapsFullHd(benchmark::State& state) {
+    Bitmap32 target = CreateBitmap32(1920, 1080);
+    Bitmap32 source = CreateBitmap32(1920, 1080);
+    target.fill(0xFF204060u);
+    source.fill(0xFFC0A080u);
+    timed(state, size_t(target.bytesPerLine()) * 1080, [&] {
+        BlendBitmaps(target, source, 100, QPoint(0, 0), source.rect());
+        benchmark::DoNotOptimize(target.bits());
+    });
+}
+BENCHMARK(BM_BlendBitmapsFullHd)->Unit(benchmark::kMillisecond);
+
+void BM_WlmContactSheet(benchmark::State& state) {
+    Wlm wlm;
+    const Bitmap32 probe = renderContactSheet(wlm.manager);
+    timed(state, size_t(probe.bytesPerLine()) * size_t(probe.height()),
+          [&] { benchmark::DoNotOptimize(renderContactSheet(wlm.manager)); });
+    state.counters["sections"] = double(wlm.manager.sections().size());
+}
+BENCHMARK(BM_WlmContactSheet)->Unit(benchmark::kMillisecond);
+
+}  // namespace
