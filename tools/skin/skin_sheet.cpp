@@ -23,11 +23,6 @@ int shownStates(const TsGeneralData& section) {
     return std::clamp(section.States, 1, 4);
 }
 
-QColor qtColour(TColor colour) {
-    const quint32 c = quint32(ColorToRGB(colour));
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-
 }  // namespace
 
 Bitmap32 renderSection(const TsSkinManager& manager, const QString& section, int state, QSize size,
@@ -82,7 +77,7 @@ Bitmap32 renderContactSheet(const TsSkinManager& manager) {
             WriteSectionText(painter, QStringLiteral("Aa Бб"), true, &manager, state, int(i),
                              Qt::AlignCenter, cell);
             painter.setPen(
-                qtColour(manager.GlobalFontColor() == clKey ? 0 : manager.GlobalFontColor()));
+                ToQColor(manager.GlobalFontColor() == clKey ? 0 : manager.GlobalFontColor()));
             painter.drawText(QRect(cell.left(), cell.bottom() + 1, kCellWidth, kLabelHeight),
                              Qt::AlignLeft | Qt::AlignVCenter,
                              QStringLiteral("%1 %2").arg(section.ClassName).arg(state));

@@ -12,11 +12,6 @@
 
 namespace {
 
-QColor qtColour(TColor colour) {
-    const quint32 c = quint32(ColorToRGB(colour));
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-
 // The painter's text flags for a caption format.
 int qtFlags(int format) {
     int flags = format & ~DT_NOCLIP;
@@ -26,20 +21,13 @@ int qtFlags(int format) {
 
 void drawText(QPainter& canvas, const QRect& area, int format, const QString& text, TColor colour,
               QPoint shift = QPoint()) {
-    canvas.setPen(qtColour(colour));
+    canvas.setPen(ToQColor(colour));
     canvas.drawText(area.translated(shift), qtFlags(format), text);
 }
 
 // The contour offsets: left, top, right, bottom.
 constexpr std::array<QPoint, 4> kContourShift{QPoint(-1, 0), QPoint(0, -1), QPoint(1, 0),
                                               QPoint(0, 1)};
-
-TColor adjusted(TColor colour, int hue, int saturation) {
-    TColor result = ColorToRGB(colour);
-    if (hue != 0) result = ChangeHue(result, hue);
-    if (saturation != 0) result = ChangeSaturation(result, saturation);
-    return result;
-}
 
 // Contours of the state that are set, each one pixel toward its side, then the text.
 void drawInSectionColours(QPainter& canvas, const QString& text, const TsGenState& look, int format,
@@ -49,10 +37,11 @@ void drawInSectionColours(QPainter& canvas, const QString& text, const TsGenStat
     for (size_t side = 0; side < 4; ++side) {
         const TColor contour = look.FontColor[side + 1];
         if (contour == clNone) continue;
-        drawText(canvas, area, format, text, adjusted(contour, hue, saturation),
+        drawText(canvas, area, format, text, HueAndSaturation(contour, hue, saturation),
                  kContourShift[side]);
     }
-    drawText(canvas, area, format | DT_NOCLIP, text, adjusted(look.FontColor[0], hue, saturation));
+    drawText(canvas, area, format | DT_NOCLIP, text,
+             HueAndSaturation(look.FontColor[0], hue, saturation));
     canvas.restore();
 }
 
@@ -94,8 +83,7 @@ void WriteCaption(QPainter& canvas, const QString& text, bool enabled, bool hot,
     if (!data.IsSkinned() || data.CustomFont || !manager) {
         if (enabled) {
             drawText(canvas, area, data.CustomFont ? format | DT_NOCLIP : format, text,
-                     TColor(canvas.pen().color().red() | canvas.pen().color().green() << 8 |
-                            canvas.pen().color().blue() << 16));
+                     FromQColor(canvas.pen().color()));
         } else {
             drawText(canvas, area, format, text, clBtnHighlight, QPoint(1, 1));
             drawText(canvas, area, format, text, clBtnShadow);
@@ -108,9 +96,9 @@ void WriteCaption(QPainter& canvas, const QString& text, bool enabled, bool hot,
     const TsGeneralData* section = &manager->sections()[data.SkinIndex];
     if (!enabled) {
         drawText(canvas, area, format, text,
-                 adjusted(MixColours(ColorToRGB(section->Props[0].FontColor[0]),
-                                     manager->FormColor(), 0.4),
-                          hue, saturation));
+                 HueAndSaturation(MixColours(ColorToRGB(section->Props[0].FontColor[0]),
+                                             manager->FormColor(), 0.4),
+                                  hue, saturation));
         canvas.restore();
         return;
     }
@@ -140,7 +128,7 @@ void WriteCaption(QPainter& canvas, const QString& text, bool enabled, bool hot,
     if (look.GlowSize > 0 && glowTarget && !glowTarget->isNull()) {
         const QPoint origin = canvas.deviceTransform().map(QPoint(0, 0));
         PaintTextGlow(*glowTarget, canvas.font(), text, format, area.translated(origin),
-                      adjusted(look.GlowColor, hue, saturation), look.GlowSize);
+                      HueAndSaturation(look.GlowColor, hue, saturation), look.GlowSize);
     }
     drawInSectionColours(canvas, text, look, format, area, hue, saturation);
     canvas.restore();

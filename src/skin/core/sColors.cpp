@@ -173,6 +173,15 @@ TColor ColorToRGB(TColor color) {
     return TColor(system.red() | (system.green() << 8) | (system.blue() << 16));
 }
 
+QColor ToQColor(TColor color) {
+    const quint32 c = quint32(ColorToRGB(color));
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+TColor FromQColor(const QColor& color) {
+    return TColor(color.red() | color.green() << 8 | color.blue() << 16);
+}
+
 TColor ChangeHue(TColor color, int degrees) {
     return changeColor(color, [degrees](Rgb& c) { return hueRotate(c, degrees); });
 }
@@ -187,4 +196,11 @@ TColor ChangeSaturation(TColor color, int amount) {
 
 void ChangeSaturation(Bitmap32& bitmap, int amount) {
     changeBitmap(bitmap, [amount](Rgb& c) { return saturate(c, amount); });
+}
+
+TColor HueAndSaturation(TColor color, int hue, int saturation) {
+    TColor result = ColorToRGB(color);
+    if (hue != 0) result = ChangeHue(result, hue);
+    if (saturation != 0) result = ChangeSaturation(result, saturation);
+    return result;
 }

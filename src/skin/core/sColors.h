@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QtGlobal>
 
 class Bitmap32;
@@ -31,6 +32,10 @@ constexpr TColor clBtnHighlight = TColor(0x80000014u);
 // colour is returned as it is.
 TColor ColorToRGB(TColor color);
 
+// A colour as Qt takes it (system colours resolved), and a Qt colour in the skin's layout.
+QColor ToQColor(TColor color);
+TColor FromQColor(const QColor& color);
+
 // Hue rotation by `degrees` and saturation change by `amount` percent, of one colour (its
 // top byte kept) or of every pixel of a bitmap (alpha kept). Grey colours and the key colour
 // are left alone.
@@ -38,3 +43,5 @@ TColor ChangeHue(TColor color, int degrees);
 void ChangeHue(Bitmap32& bitmap, int degrees);
 TColor ChangeSaturation(TColor color, int amount);
 void ChangeSaturation(Bitmap32& bitmap, int amount);
+// A colour (system colours resolved) with a control's own hue offset and saturation applied.
+TColor HueAndSaturation(TColor color, int hue, int saturation);

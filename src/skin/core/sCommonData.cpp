@@ -19,22 +19,6 @@ bool inRange(int kind, int low, int high) {
     return kind >= low && kind <= high;
 }
 
-TColor toColour(const QColor& colour) {
-    return TColor(colour.red() | colour.green() << 8 | colour.blue() << 16);
-}
-
-QColor toQColor(TColor colour) {
-    const quint32 c = quint32(ColorToRGB(colour));
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
-}
-
-TColor adjusted(TColor colour, int hue, int saturation) {
-    TColor result = ColorToRGB(colour);
-    if (hue != 0) result = ChangeHue(result, hue);
-    if (saturation != 0) result = ChangeSaturation(result, saturation);
-    return result;
-}
-
 // Containers whose background may be plain, so children can be drawn over a colour.
 bool isContainerKind(int kind) {
     return kind == 51 || kind == 52 || inRange(kind, 53, 60) || kind == 68 || kind == 73 ||
@@ -285,13 +269,13 @@ void TsCommonData::UpdateSectionAndColours() {
 
 TColor TsCommonData::OwnerColour() const {
     if (!ownerControl_) return ColorToRGB(clBtnFace);
-    return toColour(
+    return FromQColor(
         ownerControl_->palette().color(isEditKind(kind_) ? QPalette::Base : QPalette::Window));
 }
 
 TColor TsCommonData::OwnerFontColour() const {
     if (!ownerControl_) return ColorToRGB(clBtnText);
-    return toColour(
+    return FromQColor(
         ownerControl_->palette().color(isEditKind(kind_) ? QPalette::Text : QPalette::WindowText));
 }
 
@@ -303,10 +287,10 @@ void TsCommonData::SyncColours(bool repaint) {
     QPalette palette = ownerControl_->palette();
     if (!CustomColor)
         palette.setColor(QPalette::Base,
-                         toQColor(adjusted(section.Props[0].Color, hue, saturation)));
+                         ToQColor(HueAndSaturation(section.Props[0].Color, hue, saturation)));
     if (!CustomFont)
-        palette.setColor(QPalette::Text,
-                         toQColor(adjusted(section.Props[0].FontColor[0], hue, saturation)));
+        palette.setColor(QPalette::Text, ToQColor(HueAndSaturation(section.Props[0].FontColor[0],
+                                                                   hue, saturation)));
     ownerControl_->setPalette(palette);
     if (repaint) RequestRepaint();
 }
@@ -362,7 +346,7 @@ TColor TsCommonData::parentColour() const {
         const TColor answer = TColor(ask.Result);
         if (answer != clKey) return answer;
     }
-    return toColour(parent->palette().color(QPalette::Window));
+    return FromQColor(parent->palette().color(QPalette::Window));
 }
 
 TColor TsCommonData::BackgroundColour(int state) const {
@@ -391,7 +375,7 @@ void TsCommonData::askParentBackground(TacBGInfo& info) const {
     }
     // A parent that is not skinned shows its plain colour.
     info.BgType = TacBGInfo::btFill;
-    info.Color = toColour(parent->palette().color(QPalette::Window));
+    info.Color = FromQColor(parent->palette().color(QPalette::Window));
 }
 
 void TsCommonData::AnswerBackground(TacBGInfo& info, int state) {
@@ -666,8 +650,8 @@ void TsCommonData::handleCommand(TsSkinMessage& message) {
                 if (control) {
                     QPalette palette = control->palette();
                     if (isEditKind(kind_)) {
-                        if (!CustomColor) palette.setColor(QPalette::Base, toQColor(clWindow));
-                        if (!CustomFont) palette.setColor(QPalette::Text, toQColor(clWindowText));
+                        if (!CustomColor) palette.setColor(QPalette::Base, ToQColor(clWindow));
+                        if (!CustomFont) palette.setColor(QPalette::Text, ToQColor(clWindowText));
                         control->setPalette(palette);
                         control->update();
                     } else {
@@ -675,7 +659,7 @@ void TsCommonData::handleCommand(TsSkinMessage& message) {
                         for (QLabel* label : control->findChildren<QLabel*>(
                                  QString(), Qt::FindDirectChildrenOnly)) {
                             QPalette own = label->palette();
-                            own.setColor(QPalette::WindowText, toQColor(clWindowText));
+                            own.setColor(QPalette::WindowText, ToQColor(clWindowText));
                             label->setPalette(own);
                         }
                     }

@@ -385,8 +385,7 @@ void FillRect32(Bitmap32& bitmap, const QRect& area, TColor colour) {
 }
 
 void SolidFill(QPainter& painter, const QRect& area, TColor colour) {
-    const quint32 c = quint32(ColorToRGB(colour));
-    painter.fillRect(area, QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)));
+    painter.fillRect(area, ToQColor(colour));
 }
 
 void SolidFillEdges(QPainter& painter, const QRect& area, int left, int top, int right, int bottom,
@@ -405,29 +404,29 @@ void SolidFillEdges(QPainter& painter, const QRect& area, int left, int top, int
 #if KESTA_HAVE_AVX2
 namespace {
 
+// (d * a + s * b + 127) >> 8 on bytes widened to 16-bit lanes.
+__attribute__((target("avx2"))) inline __m256i mixAvx2(__m256i d16, __m256i s16, __m256i wa,
+                                                       __m256i wb) {
+    return _mm256_srli_epi16(
+        _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(d16, wa), _mm256_mullo_epi16(s16, wb)),
+                         _mm256_set1_epi16(127)),
+        8);
+}
+
 // Eight pixels at a time where the processor has AVX2; answers how many pixels it blended.
 __attribute__((target("avx2"))) int blendRowAvx2(quint32* d, const quint32* s, int width, quint32 a,
                                                  quint32 b) {
     const __m256i wa = _mm256_set1_epi16(short(a));
     const __m256i wb = _mm256_set1_epi16(short(b));
-    const __m256i half = _mm256_set1_epi16(127);
     const __m256i zero = _mm256_setzero_si256();
     int x = 0;
     for (; x + 8 <= width; x += 8) {
         const __m256i dp = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(d + x));
         const __m256i sp = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + x));
-        const __m256i lo = _mm256_srli_epi16(
-            _mm256_add_epi16(
-                _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(dp, zero), wa),
-                                 _mm256_mullo_epi16(_mm256_unpacklo_epi8(sp, zero), wb)),
-                half),
-            8);
-        const __m256i hi = _mm256_srli_epi16(
-            _mm256_add_epi16(
-                _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(dp, zero), wa),
-                                 _mm256_mullo_epi16(_mm256_unpackhi_epi8(sp, zero), wb)),
-                half),
-            8);
+        const __m256i lo =
+            mixAvx2(_mm256_unpacklo_epi8(dp, zero), _mm256_unpacklo_epi8(sp, zero), wa, wb);
+        const __m256i hi =
+            mixAvx2(_mm256_unpackhi_epi8(dp, zero), _mm256_unpackhi_epi8(sp, zero), wa, wb);
         // Unpacking and packing both work within 128-bit halves, so the order is kept.
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + x), _mm256_packus_epi16(lo, hi));
     }
@@ -467,16 +466,14 @@ void BlendBitmaps(Bitmap32& target, const Bitmap32& source, int alpha, QPoint de
         for (; x + 4 <= cut.width(); x += 4) {
             const __m128i dp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + x));
             const __m128i sp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x));
-            const __m128i lo = _mm_srli_epi16(
-                _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(dp, zero), wa),
-                                            _mm_mullo_epi16(_mm_unpacklo_epi8(sp, zero), wb)),
-                              half),
-                8);
-            const __m128i hi = _mm_srli_epi16(
-                _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(dp, zero), wa),
-                                            _mm_mullo_epi16(_mm_unpackhi_epi8(sp, zero), wb)),
-                              half),
-                8);
+            const auto mix = [&](__m128i d16, __m128i s16) {
+                return _mm_srli_epi16(
+                    _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(d16, wa), _mm_mullo_epi16(s16, wb)),
+                                  half),
+                    8);
+            };
+            const __m128i lo = mix(_mm_unpacklo_epi8(dp, zero), _mm_unpacklo_epi8(sp, zero));
+            const __m128i hi = mix(_mm_unpackhi_epi8(dp, zero), _mm_unpackhi_epi8(sp, zero));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(lo, hi));
         }
 #endif
