@@ -638,3 +638,29 @@ TEST(PaintingCaptionTest, TextGlowSurroundsTheTextOnly) {
     EXPECT_EQ(target.pixel(2, 2), px(0, 0, 0));
     EXPECT_EQ(target.pixel(77, 37), px(0, 0, 0));
 }
+
+TEST(PaintingImageTest, MasterBitmapFramesBlendHalfOrShowTheParent) {
+    PaintSkin skin;
+    QImage master(2, 1, QImage::Format_RGB32);
+    master.setPixel(0, 0, qRgb(200, 100, 0));
+    master.setPixel(1, 0, qRgb(255, 0, 255));  // the key colour
+    skin.picture("MASTER.BMP", master);
+    skin.load(
+        QStringLiteral("[GLOBALINFO]\nVERSION=7.3\nMASTERBITMAP=MASTER.BMP\n"
+                       "[MARK]\nSTATES=1\nDOT=@0000,0000,0002,0001,1,0\n"));
+    const int index = skin.manager.FindImageInSection("MARK", "DOT");
+    ASSERT_GE(index, 0);
+    const TsMaskData& item = skin.manager.images()[size_t(index)];
+    ASSERT_FALSE(item.Bmp);
+
+    // Blend flag 0: half of each, key pixels skipped; 200 + (101 - 200) * 0.5 = 150.5 -> 150.
+    Bitmap32 half = filled(2, 1, px(101, 100, 100));
+    DrawImageFrame(half, QPoint(0, 0), 0, MakeCacheInfo(rgb(1, 2, 3)), item, 0);
+    EXPECT_EQ(half.pixel(0, 0), px(150, 100, 50));
+    EXPECT_EQ(half.pixel(1, 0), px(101, 100, 100));
+    // Blend flag 1: copied, key pixels showing the parent.
+    Bitmap32 keyed = filled(2, 1, px(101, 100, 100));
+    DrawImageFrame(keyed, QPoint(0, 0), 0, MakeCacheInfo(rgb(1, 2, 3)), item, 1);
+    EXPECT_EQ(keyed.pixel(0, 0), px(200, 100, 0));
+    EXPECT_EQ(keyed.pixel(1, 0), px(1, 2, 3));
+}
