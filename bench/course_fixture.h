@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <functional>
 
@@ -9,6 +10,11 @@
 #include "app/startup.h"
 #include "data/sqlite_store.h"
 #include "platform/application.h"
+
+// The course's sources: the folder of its schema.
+inline QString courseSources() {
+    return QFileInfo(QStringLiteral(KESTA_SCHEMA_FILE)).absolutePath();
+}
 
 // A course database in a temporary working folder, with every window created over it.
 class Course {

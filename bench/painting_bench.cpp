@@ -5,11 +5,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QFileInfo>
 #include <chrono>
 #include <cstring>
 #include <vector>
 
+#include "course_fixture.h"
 #include "platform/message_box.h"
 #include "skin/core/sPainting.h"
 #include "skin/core/sSkinManager.h"
@@ -57,8 +57,7 @@ struct Wlm {
     MessageBoxRecorder boxes;
     TsSkinManager manager;
     Wlm() {
-        manager.setSkinDirectory(QFileInfo(QStringLiteral(KESTA_SCHEMA_FILE)).absolutePath() +
-                                 QStringLiteral("/Skins"));
+        manager.setSkinDirectory(courseSources() + QStringLiteral("/Skins"));
         manager.setSkinName(QStringLiteral("WLM"));
     }
 };

@@ -7,15 +7,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "course_fixture.h"
 #include "imaging/decode.h"
 #include "skin/core/sSkinManager.h"
 
 namespace {
-
-// The course's sources: the folder of its schema.
-QString courseSources() {
-    return QFileInfo(QStringLiteral(KESTA_SCHEMA_FILE)).absolutePath();
-}
 
 // The folder skin is read from the sources (no packed file beside it); the packed one from
 // the staged course, where WLM.ovk lies beside the folder and is preferred.

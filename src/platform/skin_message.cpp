@@ -1,6 +1,7 @@
 #include "platform/skin_message.h"
 
 #include <QCoreApplication>
+#include <QWidget>
 
 QEvent::Type TsSkinMessage::eventType() {
     static const QEvent::Type type = [] {
@@ -21,4 +22,21 @@ bool TsSkinMessage::send(QObject* receiver, TsSkinMessage& message) {
 qintptr TsSkinMessage::ask(QObject* receiver, int command, int argument, quintptr param) {
     TsSkinMessage message(command, argument, param);
     return send(receiver, message) ? message.Result : 0;
+}
+
+bool TsSkinMessage::isSkinnedControl(QObject* receiver) {
+    return ask(receiver, AC_CTRLHANDLED) == 1;
+}
+
+void TsSkinMessage::sendToChildren(QObject* container, int command, int argument, quintptr param) {
+    if (!container) return;
+    const QObjectList children = container->children();
+    for (QObject* child : children) {
+        auto* control = qobject_cast<QWidget*>(child);
+        if (!control || control->isWindow()) continue;
+        if (isSkinnedControl(control))
+            ask(control, command, argument, param);
+        else
+            sendToChildren(control, command, argument, param);
+    }
 }

@@ -55,4 +55,10 @@ public:
     static bool send(QObject* receiver, TsSkinMessage& message);
     // Sends a command and answers the receiver's result (0 when nobody answered).
     static qintptr ask(QObject* receiver, int command, int argument = 0, quintptr param = 0);
+    // Whether the receiver answers that the skin engine skins it (AC_CTRLHANDLED).
+    static bool isSkinnedControl(QObject* receiver);
+    // Sends a command to the child controls of `container` that the engine skins; they pass
+    // it on themselves. Other children are only a way through to their own children.
+    static void sendToChildren(QObject* container, int command, int argument = 0,
+                               quintptr param = 0);
 };

@@ -15,7 +15,6 @@ constexpr int kCellWidth = 136;
 constexpr int kCellHeight = 56;
 constexpr int kLabelHeight = 16;
 constexpr int kGap = 8;
-constexpr int kNameWidth = 0;
 
 // How many states of a section are worth showing: its state count, at least one; states
 // beyond the hot one look like it.
@@ -49,7 +48,7 @@ Bitmap32 renderContactSheet(const TsSkinManager& manager) {
     for (const TsGeneralData& section : sections)
         columns = std::max(columns, shownStates(section));
     const int rowHeight = kCellHeight + kLabelHeight + kGap;
-    const int width = kNameWidth + kGap + columns * (kCellWidth + kGap);
+    const int width = kGap + columns * (kCellWidth + kGap);
     const int height = kGap + int(sections.size()) * rowHeight;
     Bitmap32 sheet = CreateBitmap32(width, std::max(height, kGap + 1));
     const TColor formColour = manager.FormColor();
@@ -64,8 +63,7 @@ Bitmap32 renderContactSheet(const TsSkinManager& manager) {
         const TsGeneralData& section = sections[i];
         const int top = kGap + int(i) * rowHeight;
         for (int state = 0; state < shownStates(section); ++state) {
-            const QRect cell(kNameWidth + kGap + state * (kCellWidth + kGap), top, kCellWidth,
-                             kCellHeight);
+            const QRect cell(kGap + state * (kCellWidth + kGap), top, kCellWidth, kCellHeight);
             TsSectionPaint paint;
             paint.SectionIndex = int(i);
             paint.SectionName = section.ClassName;

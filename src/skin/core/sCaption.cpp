@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "platform/skin_message.h"
 #include "skin/core/sCommonData.h"
@@ -45,8 +46,29 @@ void drawInSectionColours(QPainter& canvas, const QString& text, const TsGenStat
     canvas.restore();
 }
 
-int stateIndex(const TsGeneralData& section, int state) {
-    return std::clamp(state, 0, std::max(section.States - 1, 0)) > 0 ? 1 : 0;
+// Disabled text: the section's normal text colour mixed with the form colour.
+TColor disabledColour(const TsGeneralData& section, const TsSkinManager& manager) {
+    return MixColours(ColorToRGB(section.Props[0].FontColor[0]), manager.FormColor(), 0.4);
+}
+
+// One box blur of `radius` along rows (step 1) or columns (step `width`), from `from` into
+// `to`.
+void boxBlur(const std::vector<int>& from, std::vector<int>& to, int width, int height, int radius,
+             bool alongRows) {
+    const int length = alongRows ? width : height;
+    const int lines = alongRows ? height : width;
+    const size_t step = alongRows ? 1 : size_t(width);
+    for (int line = 0; line < lines; ++line) {
+        const size_t start = alongRows ? size_t(line) * size_t(width) : size_t(line);
+        for (int i = 0; i < length; ++i) {
+            int sum = 0, count = 0;
+            for (int k = std::max(0, i - radius); k <= std::min(length - 1, i + radius); ++k) {
+                sum += from[start + size_t(k) * step];
+                ++count;
+            }
+            to[start + size_t(i) * step] = sum / count;
+        }
+    }
 }
 
 }  // namespace
@@ -62,13 +84,11 @@ void WriteSectionText(QPainter& canvas, const QString& text, bool enabled,
     const TsGeneralData& section = manager->sections()[sectionIndex];
     if (!enabled) {
         canvas.save();
-        drawText(canvas, area, format, text,
-                 MixColours(ColorToRGB(section.Props[0].FontColor[0]), manager->FormColor(), 0.4));
+        drawText(canvas, area, format, text, disabledColour(section, *manager));
         canvas.restore();
         return;
     }
-    drawInSectionColours(canvas, text, section.Props[size_t(stateIndex(section, state))], format,
-                         area, 0, 0);
+    drawInSectionColours(canvas, text, StateLook(section, state), format, area, 0, 0);
 }
 
 void WriteCaption(QPainter& canvas, const QString& text, bool enabled, bool hot,
@@ -96,9 +116,7 @@ void WriteCaption(QPainter& canvas, const QString& text, bool enabled, bool hot,
     const TsGeneralData* section = &manager->sections()[data.SkinIndex];
     if (!enabled) {
         drawText(canvas, area, format, text,
-                 HueAndSaturation(MixColours(ColorToRGB(section->Props[0].FontColor[0]),
-                                             manager->FormColor(), 0.4),
-                                  hue, saturation));
+                 HueAndSaturation(disabledColour(*section, *manager), hue, saturation));
         canvas.restore();
         return;
     }
@@ -109,7 +127,7 @@ void WriteCaption(QPainter& canvas, const QString& text, bool enabled, bool hot,
     if (kind == 32 || kind == 33 || kind == 74) {
         const TsGeneralData* current = section;
         QWidget* control = data.ownerControl();
-        while (control && current->Props[size_t(stateIndex(*current, state))].Transparency > 0) {
+        while (control && StateLook(*current, state).Transparency > 0) {
             control = control->parentWidget();
             if (!control) break;
             int index = -1;
@@ -120,11 +138,11 @@ void WriteCaption(QPainter& canvas, const QString& text, bool enabled, bool hot,
                 section = &found;
                 break;
             }
-            if (found.Props[size_t(stateIndex(found, state))].Transparency <= 50) break;
+            if (StateLook(found, state).Transparency <= 50) break;
             current = &found;
         }
     }
-    const TsGenState& look = section->Props[size_t(stateIndex(*section, state))];
+    const TsGenState& look = StateLook(*section, state);
     if (look.GlowSize > 0 && glowTarget && !glowTarget->isNull()) {
         const QPoint origin = canvas.deviceTransform().map(QPoint(0, 0));
         PaintTextGlow(*glowTarget, canvas.font(), text, format, area.translated(origin),
@@ -157,24 +175,8 @@ void PaintTextGlow(Bitmap32& target, const QFont& font, const QString& text, int
             values[size_t(y) * w + x] = coverage.constScanLine(y)[x];
     std::vector<int> scratch(values.size());
     for (int pass = 0; pass < 2; ++pass) {
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                int sum = 0, count = 0;
-                for (int k = std::max(0, x - radius); k <= std::min(w - 1, x + radius); ++k) {
-                    sum += values[size_t(y) * w + k];
-                    ++count;
-                }
-                scratch[size_t(y) * w + x] = sum / count;
-            }
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) {
-                int sum = 0, count = 0;
-                for (int k = std::max(0, y - radius); k <= std::min(h - 1, y + radius); ++k) {
-                    sum += scratch[size_t(k) * w + x];
-                    ++count;
-                }
-                values[size_t(y) * w + x] = sum / count;
-            }
+        boxBlur(values, scratch, w, h, radius, true);
+        boxBlur(scratch, values, w, h, radius, false);
     }
     // The halo laid over the target, twice as strong as the blurred coverage.
     const quint32 c = FillPixel(colour);

@@ -29,8 +29,11 @@ bool isContainerKind(int kind) {
 // be passed on to its children.
 constexpr int kThisControlOnly = 1;
 
-bool answersSkinned(QWidget* widget) {
-    return TsSkinMessage::ask(widget, TsSkinMessage::AC_CTRLHANDLED) == 1;
+// The manager's broadcasts, which every control passes on to its children and which the
+// control classes see as well.
+bool isBroadcast(int command) {
+    return command == TsSkinMessage::AC_SETNEWSKIN || command == TsSkinMessage::AC_REMOVESKIN ||
+           command == TsSkinMessage::AC_REFRESH || command == TsSkinMessage::AC_STOPFADING;
 }
 
 }  // namespace
@@ -60,7 +63,6 @@ TsCommonData::TsCommonData(QObject* owner, int kind, bool withCache)
 TsCommonData::~TsCommonData() {
     HideGlow(GlowID);
     if (owner_) owner_->removeEventFilter(this);
-    SkinIndex = BorderIndex = Texture = HotTexture = -1;
 }
 
 TsCommonData* TsCommonData::of(const QObject* control) {
@@ -68,36 +70,11 @@ TsCommonData* TsCommonData::of(const QObject* control) {
                    : nullptr;
 }
 
-void TsCommonData::passToChildren(QWidget* container, int command, int argument, quintptr param) {
-    if (!container) return;
-    const QObjectList children = container->children();
-    for (QObject* child : children) {
-        auto* control = qobject_cast<QWidget*>(child);
-        if (!control || control->isWindow()) continue;
-        if (answersSkinned(control)) {
-            TsSkinMessage message(command, argument, param);
-            TsSkinMessage::send(control, message);
-        } else {
-            passToChildren(control, command, argument, param);
-        }
-    }
-}
-
 void TsCommonData::setSkinSection(const QString& section) {
     const QString value = section.isEmpty() ? QStringLiteral("UNKNOWN") : section.toUpper();
     if (value == skinSection_) return;
     skinSection_ = value;
-    TsSkinManager* manager = SkinManager();
-    if (manager && !manager->sections().isEmpty())
-        RefreshIndexes();
-    else
-        SkinIndex = -1;
-    if (ownerControl_ && ownerControl_->parentWidget()) {
-        const int command = IsSkinned() ? TsSkinMessage::AC_REFRESH : TsSkinMessage::AC_REMOVESKIN;
-        TsSkinMessage::ask(ownerControl_, command, kThisControlOnly, quintptr(manager));
-    } else {
-        BGChanged = true;
-    }
+    sectionChanged();
 }
 
 TsSkinManager* TsCommonData::SkinManager() const {
@@ -108,27 +85,29 @@ void TsCommonData::setSkinManager(TsSkinManager* manager) {
     TsSkinManager* stored = manager == TsSkinManager::DefaultManager() ? nullptr : manager;
     if (stored == manager_.data()) return;
     manager_ = stored;
-    TsSkinManager* current = SkinManager();
-    if (current && !current->sections().isEmpty())
+    sectionChanged();
+}
+
+void TsCommonData::sectionChanged() {
+    TsSkinManager* manager = SkinManager();
+    if (manager && !manager->sections().isEmpty())
         RefreshIndexes();
     else
         SkinIndex = -1;
+    BGChanged = true;
     if (ownerControl_ && ownerControl_->parentWidget()) {
         const int command = IsSkinned() ? TsSkinMessage::AC_REFRESH : TsSkinMessage::AC_REMOVESKIN;
-        TsSkinMessage::ask(ownerControl_, command, kThisControlOnly, quintptr(current));
+        TsSkinMessage::ask(ownerControl_, command, kThisControlOnly, quintptr(manager));
     }
 }
 
-int TsCommonData::lookIndex(int state) const {
-    const TsSkinManager* manager = SkinManager();
-    if (!manager || !manager->IsValidSection(SkinIndex)) return 0;
-    return state > 0 && manager->sections()[SkinIndex].States > 1 ? 1 : 0;
+const TsGenState& TsCommonData::look(int state) const {
+    return StateLook(SkinManager()->sections()[SkinIndex], state);
 }
 
 int TsCommonData::transparency(int state) const {
     const TsSkinManager* manager = SkinManager();
-    if (!manager || !manager->IsValidSection(SkinIndex)) return 0;
-    return manager->sections()[SkinIndex].Props[size_t(lookIndex(state))].Transparency;
+    return manager && manager->IsValidSection(SkinIndex) ? look(state).Transparency : 0;
 }
 
 void TsCommonData::RefreshIndexes() {
@@ -351,11 +330,10 @@ TColor TsCommonData::parentColour() const {
 
 TColor TsCommonData::BackgroundColour(int state) const {
     if (IsSkinned() && !CustomColor) {
-        const TsGenState& look =
-            SkinManager()->sections()[SkinIndex].Props[size_t(lookIndex(state))];
-        if (look.Transparency <= 0) return ColorToRGB(look.Color);
-        if (look.Transparency >= 100) return parentColour();
-        return MixColours(parentColour(), ColorToRGB(look.Color), look.Transparency / 100.0);
+        const TsGenState& own = look(state);
+        if (own.Transparency <= 0) return ColorToRGB(own.Color);
+        if (own.Transparency >= 100) return parentColour();
+        return MixColours(parentColour(), ColorToRGB(own.Color), own.Transparency / 100.0);
     }
     return OwnerColour();
 }
@@ -364,8 +342,7 @@ void TsCommonData::askParentBackground(TacBGInfo& info) const {
     QWidget* parent = ownerControl_ ? ownerControl_->parentWidget() : nullptr;
     if (!parent) {
         const TsSkinManager* manager = TsSkinManager::DefaultManager();
-        info.BgType = TacBGInfo::btFill;
-        info.Color = manager ? manager->FormColor() : ColorToRGB(clBtnFace);
+        info.answerFill(manager ? manager->FormColor() : ColorToRGB(clBtnFace));
         return;
     }
     TsSkinMessage ask(TsSkinMessage::AC_GETBG, 0, quintptr(&info));
@@ -374,8 +351,7 @@ void TsCommonData::askParentBackground(TacBGInfo& info) const {
         return;
     }
     // A parent that is not skinned shows its plain colour.
-    info.BgType = TacBGInfo::btFill;
-    info.Color = FromQColor(parent->palette().color(QPalette::Window));
+    info.answerFill(FromQColor(parent->palette().color(QPalette::Window)));
 }
 
 void TsCommonData::AnswerBackground(TacBGInfo& info, int state) {
@@ -387,41 +363,22 @@ void TsCommonData::AnswerBackground(TacBGInfo& info, int state) {
             info.DrawDC->drawImage(QPoint(0, 0), info.Bmp->constImage(),
                                    info.R.translated(info.Offset));
     };
-    if (!IsSkinned() || CustomColor) {
-        info.BgType = TacBGInfo::btFill;
-        info.Color = OwnerColour();
-        paintAnswer();
-        return;
-    }
-    const TsGenState& look = SkinManager()->sections()[SkinIndex].Props[size_t(lookIndex(state))];
     const bool haveCache = FCacheBmp && !FCacheBmp->isNull();
-    if (look.Transparency >= 100) {
-        if (haveCache && !BGChanged && !(CtrlSkinState & ACS_FAST)) {
-            info.BgType = TacBGInfo::btCache;
-            info.Bmp = FCacheBmp.get();
-            info.Offset = QPoint(0, 0);
-        } else {
+    if (!IsSkinned() || CustomColor) {
+        info.answerFill(OwnerColour());
+    } else if (const TsGenState& own = look(state); own.Transparency >= 100) {
+        if (haveCache && !BGChanged && !(CtrlSkinState & ACS_FAST))
+            info.answerCache(FCacheBmp.get());
+        else
             askParentBackground(info);
-        }
-    } else if (look.Transparency > 0) {
-        if (!haveCache) {
-            info.BgType = TacBGInfo::btFill;
-            info.Color = clKey;
-        } else {
-            info.BgType = TacBGInfo::btCache;
-            info.Bmp = FCacheBmp.get();
-            info.Offset = QPoint(0, 0);
-        }
-    } else if (look.GradientPercent + look.ImagePercent == 0) {
-        info.BgType = TacBGInfo::btFill;
-        info.Color = BackgroundColour(state);
-    } else if (haveCache) {
-        info.BgType = TacBGInfo::btCache;
-        info.Bmp = FCacheBmp.get();
-        info.Offset = QPoint(0, 0);
+    } else if (own.Transparency > 0 || own.GradientPercent + own.ImagePercent != 0) {
+        // A look of its own: the painted cache, or no colour known before it is painted.
+        if (haveCache)
+            info.answerCache(FCacheBmp.get());
+        else
+            info.answerFill(clKey);
     } else {
-        info.BgType = TacBGInfo::btFill;
-        info.Color = clKey;
+        info.answerFill(BackgroundColour(state));
     }
     paintAnswer();
 }
@@ -445,19 +402,8 @@ void TsCommonData::CopyCacheToScreen(QPainter& painter, const QRect& area, bool 
                                  QRect(w - border.WR, 0, border.WR, border.WT),
                                  QRect(0, h - border.WB, border.WL, border.WB),
                                  QRect(w - border.WR, h - border.WB, border.WR, border.WB)};
-        for (const QRect& corner : corners) {
-            const QRect cut = corner & work.rect();
-            for (int y = cut.top(); y <= cut.bottom(); ++y)
-                for (int x = cut.left(); x <= cut.right(); ++x) {
-                    quint32 pixel = FillPixel(parent.FillColor);
-                    if (parent.Ready && parent.Bmp) {
-                        const QPoint at(parent.X + x, parent.Y + y);
-                        if (parent.Bmp->rect().contains(at))
-                            pixel = parent.Bmp->pixel(at.x(), at.y()) | 0xFF000000u;
-                    }
-                    work.setPixel(x, y, pixel);
-                }
-        }
+        for (const QRect& corner : corners)
+            CopyParentBackground(work, corner, parent);
         DrawBorderImage(work, work.rect(), true, 1, state, border, parent);
         for (const QRect& corner : corners)
             FCacheBmp->copyFrom(work, corner, corner.topLeft());
@@ -562,16 +508,12 @@ bool TsCommonData::HandleMessage(QEvent* event) {
     if (event->type() == TsSkinMessage::eventType()) {
         auto* message = static_cast<TsSkinMessage*>(event);
         handleCommand(*message);
-        // The control classes react to the skin's arrival, removal and refresh as well.
-        switch (message->Command) {
-            case TsSkinMessage::AC_SETNEWSKIN:
-            case TsSkinMessage::AC_REMOVESKIN:
-            case TsSkinMessage::AC_REFRESH:
-            case TsSkinMessage::AC_STOPFADING:
-                return false;
-            default:
-                return message->Handled;
-        }
+        if (!isBroadcast(message->Command)) return message->Handled;
+        // Broadcasts go on to the children, and the control classes see them as well.
+        if (message->Argument != kThisControlOnly)
+            TsSkinMessage::sendToChildren(owner_, message->Command, message->Argument,
+                                          message->Param);
+        return false;
     }
     QWidget* control = ownerControl_;
     switch (event->type()) {
@@ -586,7 +528,7 @@ bool TsCommonData::HandleMessage(QEvent* event) {
             if (IsSkinned()) {
                 BGChanged = true;
                 if (BGType & (BGT_VERTICAL | BGT_HORIZONTAL))
-                    passToChildren(control, TsSkinMessage::AC_INVALIDATE, 1, 0);
+                    TsSkinMessage::sendToChildren(control, TsSkinMessage::AC_INVALIDATE, 1);
             }
             HideGlow(GlowID);
             break;
@@ -638,8 +580,6 @@ void TsCommonData::handleCommand(TsSkinMessage& message) {
     switch (message.Command) {
         case TsSkinMessage::AC_SETNEWSKIN:
             if (ours) RefreshIndexes();
-            if (message.Argument != kThisControlOnly)
-                passToChildren(control, message.Command, message.Argument, message.Param);
             break;
         case TsSkinMessage::AC_REMOVESKIN:
             if (ours) {
@@ -665,8 +605,6 @@ void TsCommonData::handleCommand(TsSkinMessage& message) {
                     }
                 }
             }
-            if (message.Argument != kThisControlOnly)
-                passToChildren(control, message.Command, message.Argument, message.Param);
             break;
         case TsSkinMessage::AC_REFRESH:
             if (ours) {
@@ -676,8 +614,6 @@ void TsCommonData::handleCommand(TsSkinMessage& message) {
                 recomputePlainBit();
                 RequestRepaint();
             }
-            if (message.Argument != kThisControlOnly)
-                passToChildren(control, message.Command, message.Argument, message.Param);
             break;
         case TsSkinMessage::AC_GETPROVIDER:
             message.Result = 0;
@@ -695,8 +631,6 @@ void TsCommonData::handleCommand(TsSkinMessage& message) {
             message.Result = HalfVisible ? 1 : 0;
             break;
         case TsSkinMessage::AC_STOPFADING:
-            if (message.Argument != kThisControlOnly)
-                passToChildren(control, message.Command, message.Argument, message.Param);
             break;
         case TsSkinMessage::AC_SETBGCHANGED:
             BGChanged = true;
@@ -715,7 +649,7 @@ void TsCommonData::handleCommand(TsSkinMessage& message) {
             const bool depends = dependsOnParent();
             if (depends) BGChanged = true;
             if (message.Argument == 1 && control) control->update();
-            if (depends) passToChildren(control, TsSkinMessage::AC_INVALIDATE, 0, 0);
+            if (depends) TsSkinMessage::sendToChildren(control, TsSkinMessage::AC_INVALIDATE);
             break;
         }
         case TsSkinMessage::AC_GETCONTROLCOLOR: {
@@ -723,14 +657,13 @@ void TsCommonData::handleCommand(TsSkinMessage& message) {
                 message.Result = OwnerColour();
                 break;
             }
-            const int state = IsHot() ? 1 : 0;
-            const TsGenState& look = manager->sections()[SkinIndex].Props[size_t(lookIndex(state))];
-            const TColor own = ColorToRGB(look.Color);
-            if (look.Transparency >= 100) {
+            const TsGenState& state = look(IsHot() ? 1 : 0);
+            const TColor own = ColorToRGB(state.Color);
+            if (state.Transparency >= 100) {
                 message.Result = parent ? parentColour() : OwnerColour();
-            } else if (look.Transparency > 0) {
+            } else if (state.Transparency > 0) {
                 const TColor under = parent ? parentColour() : OwnerColour();
-                const int t = look.Transparency;
+                const int t = state.Transparency;
                 quint32 mixed = 0;
                 for (int shift = 0; shift < 24; shift += 8) {
                     const int p = (quint32(under) >> shift) & 0xFF;
@@ -765,7 +698,7 @@ void TsCommonData::handleCommand(TsSkinMessage& message) {
         case TsSkinMessage::AC_GETSKINSTATE:
             if (message.Param == 1) {
                 recomputePlainBit();
-                passToChildren(control, TsSkinMessage::AC_GETSKINSTATE, 0, 1);
+                TsSkinMessage::sendToChildren(control, TsSkinMessage::AC_GETSKINSTATE, 0, 1);
             } else {
                 message.Result = CtrlSkinState;
             }

@@ -14,6 +14,7 @@ class QWidget;
 class TsSkinManager;
 class TsSkinMessage;
 struct TCacheInfo;
+struct TsGenState;
 
 // A background request (the parameter of AC_GETBG): the asker gives its area, the answering
 // control says what lies behind it.
@@ -25,6 +26,17 @@ struct TacBGInfo {
     enum Type : quint8 { btUnknown = 0, btFill = 1, btCache = 2 } BgType = btUnknown;
     bool PleaseDraw = false;  // also paint the answer into DrawDC
     QPainter* DrawDC = nullptr;
+
+    // Answers with a control's cache (the asker lying at its top left) or a plain colour.
+    void answerCache(const Bitmap32* cache) {
+        BgType = btCache;
+        Bmp = cache;
+        Offset = QPoint(0, 0);
+    }
+    void answerFill(TColor colour) {
+        BgType = btFill;
+        Color = colour;
+    }
 };
 
 // Parent information for painting, formed from an answered background request.
@@ -125,9 +137,6 @@ public:
 
     // The skin data a control carries, or none.
     static TsCommonData* of(const QObject* control);
-    // Sends a command to the children of `container` that carry skin data, walking through
-    // those that do not.
-    static void passToChildren(QWidget* container, int command, int argument, quintptr param);
 
     // Whether the kind belongs to each of the kind sets.
     static bool isNeverHotKind(int kind);
@@ -140,9 +149,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The state record painting uses for a state (the hot one only when the section has it).
-    int lookIndex(int state) const;
+    // The look of the section in a state (the hot one only when the section has it); only
+    // while skinned.
+    const TsGenState& look(int state) const;
+    // The transparency of the state; 0 while not skinned.
     int transparency(int state) const;
+    // After the section or the manager changed: new indexes, and the owner told to repaint.
+    void sectionChanged();
     // The control's look depends on its parent's background.
     bool dependsOnParent() const;
     // Recomputes the bit of a container whose own background is plain.

@@ -18,9 +18,9 @@ int nextGlowId = 1;
 // The item's first frame as a picture with alpha: key pixels become fully transparent, and
 // a mask half (white: transparent) turns into alpha.
 QImage framePicture(const TsMaskData& item, const Bitmap32& source) {
-    const int width = TsSkinModel::FrameWidth(item);
-    const int height = item.MaskType < 0 ? item.R.height() : TsSkinModel::FrameHeight(item);
-    const QRect frame(item.R.Left, item.R.Top, width, height);
+    const QRect frame = FrameRect(item, 0);
+    const int width = frame.width();
+    const int height = frame.height();
     if (frame.isEmpty() || (frame & source.rect()) != frame) return QImage();
     QImage picture(frame.size(), QImage::Format_ARGB32);
     const bool masked = item.MaskType > 0 && frame.bottom() + height < source.height();

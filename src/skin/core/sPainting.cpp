@@ -33,15 +33,6 @@ const Bitmap32* itemSource(const TsMaskData& item) {
     return nullptr;
 }
 
-// The area of an item's frame 0; textures made from a JPEG file have an empty rectangle
-// and take their whole own image.
-QRect frameRect(const TsMaskData& item, int frame) {
-    if (item.R.width() <= 0 && item.Bmp) return QRect(0, 0, item.Bmp->width(), item.Bmp->height());
-    const int width = TsSkinModel::FrameWidth(item);
-    const int height = item.MaskType < 0 ? item.R.height() : TsSkinModel::FrameHeight(item);
-    return QRect(item.R.Left + frame * width, item.R.Top, width, height);
-}
-
 int frameOf(const TsMaskData& item, int state) {
     return std::max(0, std::min<int>(state, std::max<int>(item.ImageCount, 1) - 1));
 }
@@ -57,22 +48,6 @@ quint32 parentPixel(const TCacheInfo& parent, int x, int y) {
     }
     if (parent.FillColor == clKey) return kKeyPixel;
     return FillPixel(parent.FillColor);
-}
-
-// Puts the parent's background into `area` of `target`: its cache pixels when ready (unless
-// the target is that cache), else its fill colour.
-void copyParent(Bitmap32& target, const QRect& area, const TCacheInfo& parent) {
-    if (parent.Ready && parent.Bmp) {
-        if (parent.Bmp == &target) return;
-        const QRect cut = area & target.rect();
-        for (int y = cut.top(); y <= cut.bottom(); ++y) {
-            quint32* line = target.row(y);
-            for (int x = cut.left(); x <= cut.right(); ++x)
-                line[x] = parentPixel(parent, x, y);
-        }
-        return;
-    }
-    FillRect32(target, area, parent.FillColor);
 }
 
 // Visits every pixel of `destination` (cut to the target) with the source pixel that lands
@@ -101,6 +76,15 @@ void mapPiece(Bitmap32& target, const QRect& destination, const Bitmap32& source
             op(dline[x], sline[sx], sx, sy, x, y);
         }
     }
+}
+
+// (d * a + s * (255 - a) + 127) >> 8 for each byte, two bytes at a time: each 16-bit lane
+// holds at most 255 * 255 + 127.
+inline quint32 blendPixel(quint32 d, quint32 s, quint32 a) {
+    const quint32 b = 255 - a;
+    const quint32 rb = ((d & 0x00FF00FFu) * a + (s & 0x00FF00FFu) * b + 0x007F007Fu) >> 8;
+    const quint32 ag = ((d >> 8 & 0x00FF00FFu) * a + (s >> 8 & 0x00FF00FFu) * b + 0x007F007Fu);
+    return (rb & 0x00FF00FFu) | (ag & 0xFF00FF00u);
 }
 
 inline quint32 maskedPixel(quint32 dst, quint32 src, quint32 mask) {
@@ -319,14 +303,7 @@ void paintOwnLook(Bitmap32& target, const QRect& area, const TsGenState& look, T
         for (int y = cut.top(); y <= cut.bottom(); ++y) {
             quint32* line = target.row(y);
             for (int x = cut.left(); x <= cut.right(); ++x) {
-                const quint32 g = rows.at(y - area.top(), x - area.left());
-                const quint32 d = line[x];
-                const quint32 rb =
-                    ((d & 0x00FF00FFu) * a + (g & 0x00FF00FFu) * (255 - a) + 0x007F007Fu) >> 8;
-                const quint32 ag = (((d >> 8) & 0x00FF00FFu) * a +
-                                    ((g >> 8) & 0x00FF00FFu) * (255 - a) + 0x007F007Fu) >>
-                                   8;
-                line[x] = (rb & 0x00FF00FFu) | ((ag & 0x00FF00FFu) << 8);
+                line[x] = blendPixel(line[x], rows.at(y - area.top(), x - area.left()), a);
             }
         }
         return;
@@ -357,12 +334,21 @@ void paintOwnLook(Bitmap32& target, const QRect& area, const TsGenState& look, T
         BlendColour(target, area, shares, colour);
 }
 
+// The border image over the area, the parent's offset shifted by the offset point.
+void drawBorderAt(Bitmap32& target, const QRect& area, const TsMaskData& border, int state,
+                  const TCacheInfo& parent, QPoint offset) {
+    TCacheInfo shifted = parent;
+    shifted.X += offset.x();
+    shifted.Y += offset.y();
+    DrawBorderImage(target, area, true, 1, state, border, shifted);
+}
+
 // Tiles a masked texture over the area, each tile through its mask.
 void tileMasked(Bitmap32& target, const QRect& area, const TsMaskData& item,
                 const TCacheInfo& parent) {
     const Bitmap32* source = itemSource(item);
     if (!source) return;
-    const QRect frame = frameRect(item, 0);
+    const QRect frame = FrameRect(item, 0);
     maskedPiece(target, area, *source, frame, TsSkinModel::FrameHeight(item), parent);
 }
 
@@ -374,6 +360,35 @@ int RoundEven(double value) {
 
 Bitmap32 CreateBitmap32(int width, int height) {
     return Bitmap32(std::max(width, 0), std::max(height, 0));
+}
+
+int LimitState(const TsGeneralData& section, int state) {
+    return std::clamp(state, 0, std::max(section.States - 1, 0));
+}
+
+const TsGenState& StateLook(const TsGeneralData& section, int state) {
+    return section.Props[LimitState(section, state) > 0 ? 1 : 0];
+}
+
+QRect FrameRect(const TsMaskData& item, int frame) {
+    if (item.R.width() <= 0 && item.Bmp) return QRect(0, 0, item.Bmp->width(), item.Bmp->height());
+    const int width = TsSkinModel::FrameWidth(item);
+    const int height = item.MaskType < 0 ? item.R.height() : TsSkinModel::FrameHeight(item);
+    return QRect(item.R.Left + frame * width, item.R.Top, width, height);
+}
+
+void CopyParentBackground(Bitmap32& target, const QRect& area, const TCacheInfo& parent) {
+    if (parent.Ready && parent.Bmp) {
+        if (parent.Bmp == &target) return;
+        const QRect cut = area & target.rect();
+        for (int y = cut.top(); y <= cut.bottom(); ++y) {
+            quint32* line = target.row(y);
+            for (int x = cut.left(); x <= cut.right(); ++x)
+                line[x] = parentPixel(parent, x, y);
+        }
+        return;
+    }
+    FillRect32(target, area, parent.FillColor);
 }
 
 void FillRect32(Bitmap32& bitmap, const QRect& area, TColor colour) {
@@ -477,16 +492,9 @@ void BlendBitmaps(Bitmap32& target, const Bitmap32& source, int alpha, QPoint de
             _mm_storeu_si128(reinterpret_cast<__m128i*>(d + x), _mm_packus_epi16(lo, hi));
         }
 #endif
-        // Two channels at a time in a 32-bit word, for the rest of the row.
-        for (; x < cut.width(); ++x) {
-            const quint32 dp = d[x];
-            const quint32 sp = s[x];
-            const quint32 rb = ((dp & 0x00FF00FFu) * a + (sp & 0x00FF00FFu) * b + 0x007F007Fu) >> 8;
-            const quint32 ag =
-                ((dp >> 8 & 0x00FF00FFu) * a + (sp >> 8 & 0x00FF00FFu) * b + 0x007F007Fu) &
-                0xFF00FF00u;
-            d[x] = (rb & 0x00FF00FFu) | ag;
-        }
+        // The rest of the row a pixel at a time.
+        for (; x < cut.width(); ++x)
+            d[x] = blendPixel(d[x], s[x], a);
     }
 }
 
@@ -544,7 +552,7 @@ void DrawImageFrame(Bitmap32& target, QPoint position, int state, const TCacheIn
                     const TsMaskData& item, int blend) {
     const Bitmap32* source = itemSource(item);
     if (!source || source->isNull()) return;
-    const QRect frame = frameRect(item, frameOf(item, state));
+    const QRect frame = FrameRect(item, frameOf(item, state));
     if (frame.isEmpty() || (frame & source->rect()) != frame) return;
     const QRect destination(position, frame.size());
     if (item.MaskType > 0) {
@@ -600,7 +608,7 @@ void DrawBorderImage(Bitmap32& target, const QRect& area, bool keyToParent, int 
         wb = std::max(wb - cut - (height % 2), 0);
     }
 
-    const QRect frame = frameRect(item, frameOf(item, state));
+    const QRect frame = FrameRect(item, frameOf(item, state));
     const int fw = frame.width();
     const int fh = frame.height();
     const int midW = fw - wl - wr;
@@ -669,7 +677,7 @@ void PaintGradient(Bitmap32& target, const QRect& area, const TsGradArray& gradi
 
 void PaintTexture(Bitmap32& target, const QRect& area, const TsMaskData& item, TColor fill) {
     const Bitmap32* source = itemSource(item);
-    const QRect frame = source ? frameRect(item, 0) : QRect();
+    const QRect frame = source ? FrameRect(item, 0) : QRect();
     if (!source || frame.isEmpty() || (frame & source->rect()) != frame) {
         FillRect32(target, area, fill);
         return;
@@ -729,9 +737,9 @@ void PaintBackground(Bitmap32& target, const TsSectionPaint& paint) {
     const QRect area = paint.Area;
     if (area.isEmpty() || !target.rect().contains(area)) return;
     const TsGeneralData& section = manager->sections()[paint.SectionIndex];
-    const int state = std::clamp(paint.State, 0, std::max(section.States - 1, 0));
+    const int state = LimitState(section, paint.State);
     const bool hot = state > 0;
-    TsGenState look = section.Props[hot ? 1 : 0];
+    TsGenState look = StateLook(section, state);
     if (paint.CustomColor != clKey) {
         look.Color = paint.CustomColor;
         look.Transparency = 0;
@@ -747,13 +755,13 @@ void PaintBackground(Bitmap32& target, const TsSectionPaint& paint) {
     if (transparency == 0 || (!parent.Ready && parent.FillColor == clKey)) {
         paintOwnLook(target, area, look, colour, texture);
     } else if (transparency >= 100) {
-        copyParent(target, area, parent);
+        CopyParentBackground(target, area, parent);
     } else {
         const bool shaded = look.GradientPercent > 0 || (look.ImagePercent > 0);
         if ((parent.Ready && parent.Bmp) || shaded) {
             Bitmap32 work = CreateBitmap32(area.width(), area.height());
             paintOwnLook(work, work.rect(), look, colour, texture);
-            copyParent(target, area, parent);
+            CopyParentBackground(target, area, parent);
             BlendBitmaps(target, work, std::clamp(transparency * 255 / 100, 0, 255), area.topLeft(),
                          work.rect());
         } else {
@@ -781,7 +789,7 @@ void PaintSection(Bitmap32& target, const TsSectionPaint& paint) {
     const TsGeneralData& section = manager->sections()[paint.SectionIndex];
     TsSectionPaint limited = paint;
     limited.Manager = manager;
-    limited.State = std::clamp(paint.State, 0, std::max(section.States - 1, 0));
+    limited.State = LimitState(section, paint.State);
     PaintBackground(target, limited);
 
     const QRect& r = paint.Area;
@@ -802,13 +810,9 @@ void PaintSection(Bitmap32& target, const TsSectionPaint& paint) {
                       r.top() + r.height() - TsSkinModel::FrameHeight(item));
     });
 
-    if (paint.DrawBorder && manager->IsValidImage(section.BorderIndex)) {
-        TCacheInfo shifted = paint.Parent;
-        shifted.X += paint.Offset.x();
-        shifted.Y += paint.Offset.y();
-        DrawBorderImage(target, r, true, 1, limited.State,
-                        manager->images()[size_t(section.BorderIndex)], shifted);
-    }
+    if (paint.DrawBorder && manager->IsValidImage(section.BorderIndex))
+        drawBorderAt(target, r, manager->images()[size_t(section.BorderIndex)], limited.State,
+                     paint.Parent, paint.Offset);
 }
 
 void PaintControlSection(const TsCommonData& data, const TCacheInfo& parent, int state,
@@ -828,7 +832,7 @@ void PaintControlSection(const TsCommonData& data, const TCacheInfo& parent, int
     paint.Manager = manager;
     paint.Offset = offset;
     paint.Area = area;
-    paint.State = std::clamp(state, 0, std::max(section.States - 1, 0));
+    paint.State = LimitState(section, state);
     paint.DrawBorder = false;
     PaintSection(target, paint);
 
@@ -836,15 +840,12 @@ void PaintControlSection(const TsCommonData& data, const TCacheInfo& parent, int
     if (manager->IsValidImage(data.BorderIndex)) {
         const TsMaskData& border = manager->images()[size_t(data.BorderIndex)];
         if (!(paint.State == 0 && (border.DrawMode & dmNoBorderInState0))) {
-            TCacheInfo shifted = parent;
-            shifted.X += offset.x();
-            shifted.Y += offset.y();
-            DrawBorderImage(target, area, true, 1, paint.State, border, shifted);
+            drawBorderAt(target, area, border, paint.State, parent, offset);
             bordered = true;
         }
     }
     const int transparency =
-        paint.CustomColor != clKey ? 0 : section.Props[paint.State > 0 ? 1 : 0].Transparency;
+        paint.CustomColor != clKey ? 0 : StateLook(section, paint.State).Transparency;
     if (transparency == 0 || bordered) {
         const int hue = ControlHue(data);
         const int saturation = ControlSaturation(data);

@@ -67,6 +67,16 @@ inline TColor PixelColour(quint32 pixel) {
 
 Bitmap32 CreateBitmap32(int width, int height);
 
+// A state limited to the section's state count, and the look (normal or hot) it paints with.
+int LimitState(const TsGeneralData& section, int state);
+const TsGenState& StateLook(const TsGeneralData& section, int state);
+// Where frame `frame` of an image item lies in its bitmap (a texture made from a JPEG file
+// takes its whole own image).
+QRect FrameRect(const TsMaskData& item, int frame);
+// Puts the parent's background into `area`: its cache pixels when it is ready (nothing when
+// `target` is that cache), else its fill colour.
+void CopyParentBackground(Bitmap32& target, const QRect& area, const TCacheInfo& parent);
+
 // Every pixel of `area` (cut to the bitmap) set to the colour with alpha 255.
 void FillRect32(Bitmap32& bitmap, const QRect& area, TColor colour);
 // Solid fills through a painter, for targets that are not 32-bit bitmaps.

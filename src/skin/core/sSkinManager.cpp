@@ -73,30 +73,6 @@ QByteArray readSkinText(const QString& path) {
     return file.readAll();
 }
 
-bool answersSkinned(QWidget* widget) {
-    TsSkinMessage ask(TsSkinMessage::AC_CTRLHANDLED);
-    return TsSkinMessage::send(widget, ask) && ask.Result == 1;
-}
-
-void sendTo(QWidget* widget, int command, int argument, TsSkinManager* manager) {
-    TsSkinMessage message(command, argument, quintptr(manager));
-    TsSkinMessage::send(widget, message);
-}
-
-// Controls with skin data of their own get the message and pass it on themselves; any
-// other control is only a way through to its children.
-void passDown(QWidget* container, int command, int argument, TsSkinManager* manager) {
-    const QObjectList children = container->children();
-    for (QObject* child : children) {
-        auto* control = qobject_cast<QWidget*>(child);
-        if (!control || control->isWindow()) continue;
-        if (answersSkinned(control))
-            sendTo(control, command, argument, manager);
-        else
-            passDown(control, command, argument, manager);
-    }
-}
-
 }  // namespace
 
 QString ThirdPartyList::defaultFor(int kind) {
@@ -456,14 +432,15 @@ void TsSkinManager::broadcast(int command, int argument) {
     QWidgetList forms = QApplication::topLevelWidgets();
     for (auto it = forms.crbegin(); it != forms.crend(); ++it) {
         auto* form = qobject_cast<TForm*>(*it);
-        if (!form || providerForms.contains(form) || answersSkinned(form)) continue;
-        sendTo(form, command, argument, this);
-        passDown(form, command, argument, this);
+        if (!form || providerForms.contains(form) || TsSkinMessage::isSkinnedControl(form))
+            continue;
+        TsSkinMessage::ask(form, command, argument, quintptr(this));
+        TsSkinMessage::sendToChildren(form, command, argument, quintptr(this));
     }
     const QList<QPointer<QWidget>> withProvider = providerForms;
     for (const QPointer<QWidget>& form : withProvider) {
         if (!form) continue;
-        sendTo(form, command, argument, this);
-        passDown(form, command, argument, this);
+        TsSkinMessage::ask(form, command, argument, quintptr(this));
+        TsSkinMessage::sendToChildren(form, command, argument, quintptr(this));
     }
 }

@@ -149,16 +149,9 @@ void TThreadedTimer::Timer() {
 
 bool TThreadedTimer::tick() {
     if (applicationTerminating()) return false;
-    // A tick that was on its way when the timer paused is dropped.
-    if (inTick_ || !enabled_ || interval_ == 0 || !onTimer_) return true;
-    inTick_ = true;
-    struct Reset {
-        bool& flag;
-        QPointer<TThreadedTimer> timer;
-        ~Reset() {
-            if (timer) flag = false;
-        }
-    } reset{inTick_, this};
+    // A tick that was on its way when the timer paused is dropped. The worker hands over the
+    // next tick only after this one is handled, so ticks never overlap.
+    if (!enabled_ || interval_ == 0 || !onTimer_) return true;
     // A copy: the handler may destroy the timer, and its OnTimer with it.
     const TNotifyEvent handler = onTimer_;
     handler(this);

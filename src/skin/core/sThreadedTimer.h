@@ -91,7 +91,6 @@ private:
     TNotifyEvent onTimer_;
     QThread::Priority priority_ = QThread::NormalPriority;
     std::unique_ptr<TTimerThread> thread_;
-    bool inTick_ = false;
     bool ownHandler_ = false;  // OnTimer leads to the overridden Timer()
     QObject* owningComponent_ = nullptr;
 };
