@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include <QDir>
 #include <QDirIterator>
 #include <QImage>
@@ -54,6 +57,37 @@ QByteArray readAll(const QString& path) {
     return file.readAll();
 }
 
+// Two drawings of the same picture. Qt's antialiased text and curves are rasterised by
+// code chosen for the processor, which may round an edge pixel one level differently;
+// anything more than that on more than a few pixels is a real change.
+::testing::AssertionResult sameDrawing(const QImage& a, const QImage& b) {
+    const QImage x = a.convertToFormat(QImage::Format_ARGB32);
+    const QImage y = b.convertToFormat(QImage::Format_ARGB32);
+    if (x.size() != y.size())
+        return ::testing::AssertionFailure() << "sizes differ: " << x.width() << "x" << x.height()
+                                             << " and " << y.width() << "x" << y.height();
+    int differing = 0;
+    for (int row = 0; row < x.height(); ++row) {
+        const auto* p = reinterpret_cast<const QRgb*>(x.constScanLine(row));
+        const auto* q = reinterpret_cast<const QRgb*>(y.constScanLine(row));
+        for (int column = 0; column < x.width(); ++column) {
+            if (p[column] == q[column]) continue;
+            const int most = std::max({std::abs(qRed(p[column]) - qRed(q[column])),
+                                       std::abs(qGreen(p[column]) - qGreen(q[column])),
+                                       std::abs(qBlue(p[column]) - qBlue(q[column])),
+                                       std::abs(qAlpha(p[column]) - qAlpha(q[column]))});
+            if (most > 2)
+                return ::testing::AssertionFailure()
+                       << "pixel " << column << "," << row << " differs by " << most;
+            ++differing;
+        }
+    }
+    const int allowed = std::max(4, x.width() * x.height() / 100);
+    if (differing > allowed)
+        return ::testing::AssertionFailure() << differing << " pixels differ slightly";
+    return ::testing::AssertionSuccess();
+}
+
 TEST(WlmSkinTest, TheGeneratorDrawsTheSkinAsStored) {
     QTemporaryDir drawn;
     const ProcessRun art = run(QStringLiteral(KESTA_SKIN_ART), {"wlm", drawn.path()});
@@ -65,8 +99,7 @@ TEST(WlmSkinTest, TheGeneratorDrawsTheSkinAsStored) {
         const QImage stored(kWlm + u'/' + name);
         const QImage fresh(drawn.filePath(name));
         ASSERT_FALSE(stored.isNull()) << name.toStdString();
-        EXPECT_EQ(fresh.convertToFormat(QImage::Format_ARGB32),
-                  stored.convertToFormat(QImage::Format_ARGB32))
+        EXPECT_TRUE(sameDrawing(fresh, stored))
             << name.toStdString() << " differs: run the wlm-skin target and commit the result";
     }
 }
