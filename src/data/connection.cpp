@@ -33,14 +33,48 @@ Store& TConnection::store() const {
     return *store_;
 }
 
+struct TConnection::SavedTable {
+    QPointer<TTable> table;
+    TTable::Position position;
+};
+
 void TConnection::transaction(const std::function<void()>& step) {
+    Store& writer = store();
+    Frame frame;
+    for (TTable* table : std::as_const(tables_)) {
+        if (table->active()) frame.saved.push_back({table, table->position()});
+    }
+    frames_.push_back(std::move(frame));
     try {
-        store().transaction(step);
+        writer.transaction(step);
     } catch (...) {
-        for (TTable* table : std::as_const(tables_))
-            table->reload();
+        Frame failed = std::move(frames_.back());
+        frames_.pop_back();
+        if (!frames_.empty()) frames_.back().written.unite(failed.written);
+        for (const SavedTable& saved : failed.saved) {
+            if (!saved.table || !failed.written.contains(saved.table->tableName())) continue;
+            // The failure being reported is the one that counts; a table that cannot be
+            // read again now keeps the snapshot it has.
+            try {
+                saved.table->restorePosition(saved.position);
+            } catch (...) {
+            }
+        }
         throw;
     }
+    Frame done = std::move(frames_.back());
+    frames_.pop_back();
+    if (!frames_.empty()) frames_.back().written.unite(done.written);
+}
+
+void TConnection::noteWrite(const QString& table) {
+    if (!frames_.empty()) frames_.back().written.insert(table);
+}
+
+void TConnection::wrapStore(
+    const std::function<std::unique_ptr<Store>(std::unique_ptr<Store>)>& wrap) {
+    if (!store_) throw EDatabaseError(QStringLiteral("Нет соединения с базой данных"));
+    store_ = wrap(std::move(store_));
 }
 
 void TConnection::reloadOthers(const TTable* changed) {

@@ -403,6 +403,7 @@ void TTable::post() {
     checkActive();
     if (state_ == DataSetState::Insert) {
         const auto [names, values] = writtenColumns();
+        connection_->noteWrite(tableName_);
         if (insertAfter_ >= 0) {
             const StoreRow stored =
                 store().insertRowAfter(tableName_, insertAfter_, names, values, fieldNames());
@@ -419,6 +420,7 @@ void TTable::post() {
         const int index = view_[current_];
         if (modified_) {
             const auto [names, values] = writtenColumns();
+            connection_->noteWrite(tableName_);
             store().updateRow(tableName_, rows_[index].key, names, values);
             rows_[index].values = buffer_;
             if (!rowFilter_.isEmpty() || sortIndex_ >= 0) rebuildView(rows_[index].key);
@@ -479,6 +481,7 @@ void TTable::deleteRecord() {
     cancel();
     if (current_ < 0) fail(QStringLiteral("нельзя удалить запись: таблица пуста"));
     const int index = view_[current_];
+    connection_->noteWrite(tableName_);
     store().deleteRow(tableName_, rows_[index].key);
     rows_.erase(rows_.begin() + index);
     const int position = current_;
@@ -583,4 +586,35 @@ void TTable::reload() {
     bof_ = eof_ = view_.empty();
     Q_EMIT dataSetChanged();
     Q_EMIT recordMoved();
+}
+
+TTable::Position TTable::position() const {
+    Position position;
+    position.key = bookmark();
+    position.bof = bof_;
+    position.eof = eof_;
+    if (state_ == DataSetState::Edit || state_ == DataSetState::Insert) {
+        position.state = state_;
+        position.buffer = buffer_;
+        position.written = written_;
+        position.modified = modified_;
+        position.insertAfter = insertAfter_;
+    }
+    return position;
+}
+
+void TTable::restorePosition(const Position& position) {
+    if (!active()) return;
+    reload();
+    const int row = position.key >= 0 ? rowOfKey(position.key) : -1;
+    if (row >= 0) moveTo(row, position.bof, position.eof);
+    const bool pending = position.state == DataSetState::Insert ||
+                         (position.state == DataSetState::Edit && row >= 0);
+    if (!pending || position.buffer.size() != fields_.size()) return;
+    buffer_ = position.buffer;
+    written_ = position.written;
+    modified_ = position.modified;
+    insertAfter_ = position.insertAfter;
+    setState(position.state);
+    Q_EMIT dataSetChanged();
 }

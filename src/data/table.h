@@ -135,6 +135,22 @@ public:
     qint64 bookmark() const;
     bool gotoBookmark(qint64 key);
 
+    // Where the object stands: its current row, its end flags and a pending row.
+    struct Position {
+        qint64 key = -1;
+        bool bof = true;
+        bool eof = true;
+        DataSetState state = DataSetState::Browse;
+        QVector<QVariant> buffer;
+        QVector<bool> written;
+        bool modified = false;
+        qint64 insertAfter = -1;
+    };
+    Position position() const;
+    // Reads the table again and goes back to a position taken before (after a failed
+    // transaction): the same row where it still exists, and the same pending row.
+    void restorePosition(const Position& position);
+
 Q_SIGNALS:
     void dataSetChanged();
     void recordMoved();

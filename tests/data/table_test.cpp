@@ -6,6 +6,7 @@
 #include "data/database_error.h"
 #include "platform/short_date.h"
 #include "support/course_fixture.h"
+#include "support/failing_store.h"
 
 namespace {
 
@@ -318,6 +319,60 @@ TEST_F(TableTest, FailedTransactionWritesNothingAndSnapshotsFollowTheFile) {
     });
     teoria->refresh();
     EXPECT_EQ(titles(*teoria), (QStringList{"Изменено"}));
+}
+
+TEST_F(TableTest, FailedTransactionReloadsOnlyWhatItWroteAndGivesBackPendingRows) {
+    addTopic(QStringLiteral("Один"));
+    addTopic(QStringLiteral("Два"));
+    addTopic(QStringLiteral("Три"));
+    addResult(QStringLiteral("anna"), QDate(2026, 12, 7));
+    auto teoria = table(QStringLiteral("teoria"));
+    auto result = table(QStringLiteral("result"));
+    FailingStore& store = injectFailures(connection);
+
+    // A row being added elsewhere, and an edit of the second topic that the step saves by
+    // moving before it fails.
+    result->append();
+    result->fieldByName(kLogin).setValue(QStringLiteral("boris"));
+    teoria->next();
+    teoria->edit();
+    teoria->fieldByName(kTitle).setValue(QStringLiteral("Два, исправлено"));
+    store.failWrite(3);
+    EXPECT_THROW(connection.transaction([&] {
+        teoria->first();         // saves the edit: write 1
+        teoria->deleteRecord();  // write 2
+        teoria->deleteRecord();  // write 3 fails
+    }),
+                 EDatabaseError);
+    EXPECT_EQ(result->state(), DataSetState::Insert) << "the other table keeps its new row";
+    EXPECT_EQ(result->fieldByName(kLogin).asString(), "boris");
+    EXPECT_EQ(teoria->state(), DataSetState::Edit) << "the edit is pending again";
+    EXPECT_EQ(teoria->recNo(), 2) << "on the row it was on";
+    EXPECT_EQ(teoria->fieldByName(kTitle).asString(), "Два, исправлено");
+    store.failWrite(0);
+    teoria->post();
+    result->post();
+    EXPECT_EQ(titles(*teoria), (QStringList{"Один", "Два, исправлено", "Три"}));
+    EXPECT_EQ(titles(*result, kLogin), (QStringList{"anna", "boris"}));
+
+    // A step that fails inside another is undone alone; the outer one goes on and is kept.
+    connection.transaction([&] {
+        teoria->last();
+        teoria->deleteRecord();
+        EXPECT_TRUE(connection.inTransaction());
+        EXPECT_THROW(connection.transaction([&] {
+            result->first();
+            result->deleteRecord();
+            throw EDatabaseError(QStringLiteral("сбой"));
+        }),
+                     EDatabaseError);
+        EXPECT_EQ(titles(*result, kLogin), (QStringList{"anna", "boris"}));
+    });
+    EXPECT_FALSE(connection.inTransaction());
+    auto again = table(QStringLiteral("teoria"));
+    EXPECT_EQ(titles(*again), (QStringList{"Один", "Два, исправлено"}));
+    auto results = table(QStringLiteral("result"));
+    EXPECT_EQ(titles(*results, kLogin), (QStringList{"anna", "boris"}));
 }
 
 TEST_F(TableTest, DataSourceTellsBoundControlsOfMovesChangesAndStates) {
