@@ -133,14 +133,47 @@ void TForm6::sRadioGroup1Click() {
     testing->fieldByName(kAnswer).setValue(OptionCodes[size_t(sRadioGroup1->ItemIndex())]);
 }
 
-void launchTest() {
-    TTable* testing = DataModule1->tblTesting;
-    TTable* test = DataModule1->tblTest;
+namespace {
 
-    TestTopic = QStringLiteral("Итоговый");
-    Form4->sPanel1->hide();
-    Form4->sPanel2->hide();
+// Whether the bank holds no question, counting a new one the bank editor has not saved yet
+// (the launch's first move saves it).
+bool bankIsEmpty(TTable* test) {
+    const bool pendingQuestion = test->state() == DataSetState::Insert && test->modified();
+    return test->recordCount() == 0 && !pendingQuestion;
+}
 
+void emptyScratchTable(TTable* testing) {
+    const ControlsDisabled quiet(testing);
+    testing->first();
+    const int rows = testing->recordCount();
+    for (int i = 0; i < rows; ++i)
+        testing->deleteRecord();
+}
+
+void renumberBank(TTable* test) {
+    const ControlsDisabled quiet(test);
+    test->first();
+    const int questions = test->recordCount();
+    for (int i = 1; i <= questions; ++i) {
+        test->edit();
+        test->fieldByName(kQuestionNumber).setValue(QString::number(i));
+        test->post();
+        test->next();
+    }
+}
+
+void drawQuestions(TTable* testing, TTable* test) {
+    for (int position = 1; position <= TForm6::kPositions; ++position) {
+        testing->append();
+        testing->fieldByName(kNumber).setValue(QString::number(position));
+        const quint32 drawn = RandomBelow(quint32(test->recordCount())) + 1;
+        test->locate(kQuestionNumber, drawn);
+        testing->fieldByName(kKey).setValue(test->fieldByName(kNumber).value());
+        testing->post();
+    }
+}
+
+void resetTestWindow() {
     Form6->sPanel1->show();
     Form6->sLabel2->setCaption(QStringLiteral("Верно"));
     Form6->sLabel3->setCaption(QStringLiteral("Оценка"));
@@ -152,45 +185,43 @@ void launchTest() {
     }
     Form6->sButton22->setEnabled(true);
     Form6->sButton22->show();
-
-    // Emptying the scratch table and renumbering the bank each happen whole or not at all.
-    DataModule1->ADOConnection1->transaction([testing] {
-        const ControlsDisabled quiet(testing);
-        testing->first();
-        const int rows = testing->recordCount();
-        for (int i = 0; i < rows; ++i)
-            testing->deleteRecord();
-    });
     Form6->sRadioGroup1->setItemIndex(-1);
-    DataModule1->ADOConnection1->transaction([test] {
-        const ControlsDisabled quiet(test);
-        test->first();
-        const int questions = test->recordCount();
-        for (int i = 1; i <= questions; ++i) {
-            test->edit();
-            test->fieldByName(kQuestionNumber).setValue(QString::number(i));
-            test->post();
-            test->next();
-        }
-    });
+}
 
-    if (test->recordCount() == 0) {
+}  // namespace
+
+void launchTest() {
+    TTable* testing = DataModule1->tblTesting;
+    TTable* test = DataModule1->tblTest;
+
+    // An empty bank is refused before anything changes. A test window still open from an
+    // earlier test goes too: it would offer a test that can no longer be taken.
+    if (bankIsEmpty(test)) {
+        Form6->hide();
         MessageBox(QStringLiteral("В базе тестов нет вопросов."), TApplication::title(),
                    mbOk | mbIconInformation);
         return;
     }
 
-    DataModule1->ADOConnection1->transaction([testing, test] {
-        for (int position = 1; position <= TForm6::kPositions; ++position) {
-            testing->append();
-            testing->fieldByName(kNumber).setValue(QString::number(position));
-            const quint32 drawn = RandomBelow(quint32(test->recordCount())) + 1;
-            test->locate(kQuestionNumber, drawn);
-            testing->fieldByName(kKey).setValue(test->fieldByName(kNumber).value());
-            testing->post();
-        }
-    });
+    // Emptying the scratch table, renumbering the bank and drawing happen whole or not at
+    // all; a failure also leaves the generator where it was, so the next launch draws what
+    // this one would have.
+    const quint32 seed = RandomSeed;
+    try {
+        DataModule1->ADOConnection1->transaction([testing, test] {
+            emptyScratchTable(testing);
+            renumberBank(test);
+            drawQuestions(testing, test);
+        });
+    } catch (...) {
+        RandomSeed = seed;
+        throw;
+    }
 
+    TestTopic = QStringLiteral("Итоговый");
+    Form4->sPanel1->hide();
+    Form4->sPanel2->hide();
+    resetTestWindow();
     Form6->show();
 }
 

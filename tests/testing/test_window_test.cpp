@@ -8,6 +8,7 @@
 #include "data/database_error.h"
 #include "student/student.h"
 #include "support/course_fixture.h"
+#include "support/failing_store.h"
 #include "testing/testing.h"
 
 namespace {
@@ -142,13 +143,129 @@ TEST_F(TestWindowTest, BankOfThirtyNineStillGivesFortyPositions) {
         EXPECT_TRUE(key >= 1 && key <= 39) << key;
 }
 
-TEST_F(TestWindowTest, EmptyBankRefusesTheTest) {
-    seed(QStringLiteral("testing"), {{QStringLiteral("Номер"), 1}});
+TEST_F(TestWindowTest, EmptyBankRefusesTheTestBeforeAnythingChanges) {
+    seed(QStringLiteral("testing"), {{QStringLiteral("Номер"), 1}, {QStringLiteral("Номер1"), 7}});
     start();
+    // A test window left open from before goes away with the refusal.
+    Form6->show();
     launch();
     EXPECT_EQ(boxes.texts(), QStringList{"В базе тестов нет вопросов."});
     EXPECT_FALSE(Form6->isVisible());
-    EXPECT_EQ(DataModule1->tblTesting->recordCount(), 0) << "the scratch table is left empty";
+    EXPECT_TRUE(TestTopic.isEmpty());
+    EXPECT_EQ(RandomSeed, 0u) << "nothing was drawn";
+    EXPECT_EQ(drawnKeys(), QList<qlonglong>{7}) << "the scratch table is left as it was";
+}
+
+// Every write of a launch, in order: the old test's rows deleted, the bank renumbered, the
+// 40 positions added. A failure at any of them leaves the bank, the scratch table and the
+// generator as they were, and the error goes to the general report.
+TEST_F(TestWindowTest, LaunchThatFailsPartWayLeavesEverythingAsItWas) {
+    for (int position = 1; position <= 2; ++position)
+        seed(QStringLiteral("testing"), {{QStringLiteral("Номер"), position},
+                                         {QStringLiteral("Номер1"), 7},
+                                         {QStringLiteral("Ответ"), QStringLiteral("C")}});
+    seedBank(10, 5);
+    start();
+    FailingStore& store = injectFailures(*DataModule1->ADOConnection1);
+    const auto bankNumbers = [] {
+        TTable fresh(DataModule1->ADOConnection1, QStringLiteral("test"));
+        fresh.open();
+        QList<qlonglong> numbers;
+        for (fresh.first(); !fresh.eof(); fresh.next())
+            numbers.append(fresh.fieldByName(QStringLiteral("Номер_вопроса")).asInteger());
+        return numbers;
+    };
+    const QList<qlonglong> fives(10, 5);
+    for (const int failing : {1, 2, 3, 7, 12, 13, 30, 52}) {
+        SCOPED_TRACE(failing);
+        boxes.clear();
+        store.failWrite(failing);
+        runAsCommand([this] { launch(); });
+        ASSERT_EQ(boxes.calls().size(), 1);
+        EXPECT_EQ(boxes.calls()[0].flags, unsigned(mbOk | mbIconError));
+        EXPECT_TRUE(boxes.texts()[0].contains(FailingStore::message()));
+        EXPECT_FALSE(Form6->isVisible());
+        EXPECT_TRUE(TestTopic.isEmpty());
+        EXPECT_EQ(RandomSeed, 0u);
+        EXPECT_EQ(drawnKeys(), (QList<qlonglong>{7, 7}));
+        EXPECT_EQ(answerOf(2), "C");
+        EXPECT_EQ(bankNumbers(), fives);
+        TTable* test = DataModule1->tblTest;
+        QList<qlonglong> shown;
+        for (test->first(); !test->eof(); test->next())
+            shown.append(test->fieldByName(QStringLiteral("Номер_вопроса")).asInteger());
+        EXPECT_EQ(shown, fives) << "the bank's table object shows what the file holds";
+    }
+    EXPECT_EQ(store.writes(), 52) << "the last case failed the launch's last write";
+
+    store.failWrite(0);
+    boxes.clear();
+    runAsCommand([this] { launch(); });
+    EXPECT_TRUE(boxes.texts().isEmpty());
+    EXPECT_TRUE(Form6->isVisible());
+    const QList<qlonglong> keys = drawnKeys();
+    ASSERT_EQ(keys.size(), 40);
+    EXPECT_EQ(keys[0], 1) << "the first draw after start, as if nothing had failed";
+}
+
+TEST_F(TestWindowTest, FailedRelaunchKeepsTheRunningTestAndItsPendingAnswer) {
+    seedBank(100);
+    start();
+    launch();
+    const QList<qlonglong> keys = drawnKeys();
+    const quint32 seedAfterFirst = RandomSeed;
+    Form6->openPosition(3);
+    choose(2);
+    FailingStore& store = injectFailures(*DataModule1->ADOConnection1);
+    store.failWrite(5);  // the fourth row of the old test to be deleted
+    runAsCommand([this] { launch(); });
+    ASSERT_EQ(boxes.calls().size(), 1);
+    EXPECT_EQ(boxes.calls()[0].flags, unsigned(mbOk | mbIconError));
+    EXPECT_TRUE(Form6->isVisible()) << "the running test goes on";
+    EXPECT_FALSE(Form6->questionButton(3)->isEnabled()) << "its window is not reset";
+    EXPECT_EQ(RandomSeed, seedAfterFirst);
+    TTable* testing = DataModule1->tblTesting;
+    EXPECT_EQ(testing->state(), DataSetState::Edit) << "the chosen answer still waits";
+    EXPECT_EQ(testing->fieldByName(QStringLiteral("Ответ")).asString(), "C");
+    store.failWrite(0);
+    EXPECT_EQ(drawnKeys(), keys);
+    EXPECT_EQ(answerOf(3), "C");
+}
+
+TEST_F(TestWindowTest, HandInThatFailsPartWaySavesNoResultAndNoRecord) {
+    seedBank(100);
+    CurrentLogin = QStringLiteral("Иван");
+    start();
+    CurrentLogin = QStringLiteral("Иван");
+    launch();
+    Form6->openPosition(1);
+    choose(0);
+    Form6->openPosition(2);  // saves the answer
+    FailingStore& store = injectFailures(*DataModule1->ADOConnection1);
+    for (const int failing : {1, 2, 20, 41}) {
+        SCOPED_TRACE(failing);
+        boxes.clear();
+        store.failWrite(failing);
+        QTest::mouseClick(Form6->sButton22, Qt::LeftButton);
+        ASSERT_EQ(boxes.calls().size(), 1);
+        EXPECT_EQ(boxes.calls()[0].flags, unsigned(mbOk | mbIconError));
+        EXPECT_TRUE(boxes.texts()[0].contains(FailingStore::message()));
+        EXPECT_EQ(DataModule1->tblResult->recordCount(), 0);
+        EXPECT_EQ(DataModule1->tblProverka->recordCount(), 0);
+        EXPECT_EQ(DataModule1->tblResult->state(), DataSetState::Browse);
+        EXPECT_EQ(Form6->sLabel2->text(), "Верно: 1") << "the captions set before stay";
+    }
+    for (const char* table : {"result", "proverka"}) {
+        TTable fresh(DataModule1->ADOConnection1, QLatin1String(table));
+        fresh.open();
+        EXPECT_EQ(fresh.recordCount(), 0) << table;
+    }
+    store.failWrite(0);
+    boxes.clear();
+    QTest::mouseClick(Form6->sButton22, Qt::LeftButton);
+    EXPECT_TRUE(boxes.texts().isEmpty());
+    EXPECT_EQ(DataModule1->tblResult->recordCount(), 1);
+    EXPECT_EQ(DataModule1->tblProverka->recordCount(), 40);
 }
 
 TEST_F(TestWindowTest, OpeningPositionsRecordsAnswersInEditMode) {
