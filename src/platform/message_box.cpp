@@ -57,6 +57,7 @@ QStringList MessageBoxRecorder::texts() const {
 int MessageBoxRecorder::answer(const QString& text, const QString& caption, unsigned flags) {
     const int result = answers_.isEmpty() ? firstButton(flags) : answers_.takeFirst();
     calls_.append({text, caption, flags, result});
+    if (watcher_) watcher_(calls_.constLast());
     return result;
 }
 

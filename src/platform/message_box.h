@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 // Buttons and icons of a message box; one button set and at most one icon.
 enum MessageBoxFlag : unsigned {
@@ -38,6 +39,10 @@ public:
     MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
 
     void queueAnswer(int answer) { answers_.append(answer); }
+    // Called at each box, while it would be on screen, to look at what the program holds.
+    void setWatcher(std::function<void(const MessageBoxCall&)> watcher) {
+        watcher_ = std::move(watcher);
+    }
     const QList<MessageBoxCall>& calls() const { return calls_; }
     QStringList texts() const;
     void clear() { calls_.clear(); }
@@ -48,5 +53,6 @@ public:
 private:
     QList<MessageBoxCall> calls_;
     QList<int> answers_;
+    std::function<void(const MessageBoxCall&)> watcher_;
     MessageBoxRecorder* previous_;
 };

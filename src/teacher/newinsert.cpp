@@ -75,20 +75,22 @@ void TForm5::open() {
 void TForm5::sButton1Click() {
     TTable* teoria = DataModule1->tblTeoria;
     const QString section = sComboBox1->currentText();
+    // The section is looked up, and a text that names none refused, before anything is
+    // written: no question may wait for an answer while the database is held for writing.
+    int parent = 0;
+    if (!section.isEmpty()) {
+        if (!teoria->locate(kTitle, section, loPrefix)) {
+            MessageBox(
+                QStringLiteral("Раздел «%1» не найден. Выберите раздел из списка или оставьте поле "
+                               "пустым, чтобы добавить новый раздел.")
+                    .arg(section),
+                TApplication::title(), mbOk | mbIconInformation);
+            return;
+        }
+        parent = int(teoria->fieldByName(kNumber).asInteger());
+    }
     DataModule1->ADOConnection1->transaction([&] {
         const int largest = topics::largestNumber(teoria);
-        int parent = 0;
-        if (!section.isEmpty()) {
-            if (!teoria->locate(kTitle, section, loPrefix)) {
-                MessageBox(QStringLiteral(
-                               "Раздел «%1» не найден. Выберите раздел из списка или оставьте поле "
-                               "пустым, чтобы добавить новый раздел.")
-                               .arg(section),
-                           TApplication::title(), mbOk | mbIconInformation);
-                return;
-            }
-            parent = int(teoria->fieldByName(kNumber).asInteger());
-        }
         // A sub-topic is stored after the last row of its section, a section after all rows.
         if (parent != 0)
             teoria->insertAfter(topics::endOfSubtree(teoria, parent));
@@ -103,9 +105,9 @@ void TForm5::sButton1Click() {
         const qint64 added = teoria->bookmark();
         topics::renumber(teoria);
         teoria->gotoBookmark(added);
-
-        Form2->sButton1->setEnabled(true);
-        Form2->sButton3->setEnabled(false);
-        close();
     });
+
+    Form2->sButton1->setEnabled(true);
+    Form2->sButton3->setEnabled(false);
+    close();
 }

@@ -163,13 +163,23 @@ void TForm2::sButton2Click() {
         if (!confirmDelete(kDeleteSectionQuestion, teoria)) return;
         const int section =
             int(teoria->fieldByName(QStringLiteral("Абсолютный номер")).asInteger());
+        // The section stored first never holds sub-topics: when the first row goes and the
+        // next section has some, they become sections of their own.
+        const QString promoted =
+            teoria->recNo() == 1 ? topics::sectionLosingSubtopics(teoria) : QString();
         DataModule1->ADOConnection1->transaction([teoria, section] {
             const int next = teoria->recNo();
             teoria->deleteRecord();
-            topics::deleteSubtopics(teoria, section);
+            topics::deleteSubtree(teoria, section);
             topics::renumber(teoria);
             teoria->setRecNo(std::min(next, teoria->recordCount()));
         });
+        if (!promoted.isEmpty())
+            MessageBox(QStringLiteral("Раздел «%1» стал первым в курсе. Первый раздел не может "
+                                      "содержать вложенных тем, поэтому его темы стали "
+                                      "отдельными разделами.")
+                           .arg(promoted),
+                       TApplication::title(), mbOk | mbIconInformation);
     } else {
         if (!confirmDelete(kDeleteQuestion, teoria)) return;
         DataModule1->ADOConnection1->transaction([teoria] {

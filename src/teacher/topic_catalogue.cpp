@@ -76,17 +76,41 @@ void renumber(TTable* teoria) {
     }
 }
 
-void deleteSubtopics(TTable* teoria, int section) {
+void deleteSubtree(TTable* teoria, int section) {
+    if (section == 0) return;
     const ControlsDisabled quiet(teoria);
+    const TField numberField = teoria->fieldByName(kNumber);
     const TField parentField = teoria->fieldByName(kParent);
+    QSet<int> under{section};  // the numbers whose rows are being deleted
     int position = 1;
     while (position <= teoria->recordCount()) {
         teoria->setRecNo(position);
-        if (parentField.asInteger() == section)
+        const int parent = int(parentField.asInteger());
+        if (parent != 0 && under.contains(parent)) {
+            under.insert(int(numberField.asInteger()));
             teoria->deleteRecord();
-        else
+        } else {
             ++position;
+        }
     }
+}
+
+QString sectionLosingSubtopics(TTable* teoria) {
+    if (teoria->recordCount() < 3) return QString();
+    const ControlsDisabled quiet(teoria);
+    const qint64 current = teoria->bookmark();
+    const TField numberField = teoria->fieldByName(kNumber);
+    const TField parentField = teoria->fieldByName(kParent);
+    teoria->setRecNo(2);
+    QString title;
+    if (parentField.asInteger() == 0) {
+        const qlonglong number = numberField.asInteger();
+        const QString candidate = teoria->fieldByName(QStringLiteral("Название темы")).asString();
+        teoria->setRecNo(3);
+        if (number != 0 && parentField.asInteger() == number) title = candidate;
+    }
+    teoria->gotoBookmark(current);
+    return title;
 }
 
 }  // namespace topics

@@ -22,7 +22,13 @@ qint64 endOfSubtree(TTable* teoria, int number);
 // above it.
 void renumber(TTable* teoria);
 
-// Deletes every row whose Индекс is `section`, that is every sub-topic of a section.
-void deleteSubtopics(TTable* teoria, int section);
+// Deletes the rows under the section with this Абсолютный номер: every row whose Индекс is
+// that number, and the rows under those. Number 0 has none: an Индекс of 0 means "no
+// parent", so the section stored first never holds sub-topics.
+void deleteSubtree(TTable* teoria, int section);
+
+// The title of the section that would come to stand first when the first row goes, when
+// that section holds sub-topics; empty otherwise. The current row stays where it is.
+QString sectionLosingSubtopics(TTable* teoria);
 
 }  // namespace topics

@@ -1,6 +1,9 @@
 // The teacher window: its catalogues and button states, the topic tree kept in order through
 // the new-topic dialog and deletions, and the test bank editor.
 
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "app/dm.h"
@@ -9,6 +12,7 @@
 #include "platform/shell_open.h"
 #include "student/student.h"
 #include "support/course_fixture.h"
+#include "support/failing_store.h"
 #include "teacher/basatest.h"
 #include "teacher/newinsert.h"
 #include "teacher/prepodavatel.h"
@@ -227,6 +231,110 @@ TEST_F(TeacherTest, DeletingASectionTakesItsTopicsAndRenumbers) {
     Form2->sButton2->click();
     EXPECT_EQ(DataModule1->tblTeoria->fieldByName(kTitle).asString(), "IPv6");
     EXPECT_EQ(DataModule1->tblTeoria->recordCount(), 3);
+}
+
+TEST_F(TeacherTest, DeletingTheFirstSectionOfTheDemoCourseTakesThatRowAlone) {
+    // The demo course's topics, as the course is delivered.
+    QFile tsv(QFileInfo(QStringLiteral(KESTA_SCHEMA_FILE)).dir().filePath("db/teoria.tsv"));
+    ASSERT_TRUE(tsv.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList header = QString::fromUtf8(tsv.readLine()).trimmed().split(u'\t');
+    int rows = 0;
+    while (!tsv.atEnd()) {
+        const QStringList cells = QString::fromUtf8(tsv.readLine()).chopped(1).split(u'\t');
+        QVariantMap row;
+        for (int i = 0; i < header.size() && i < cells.size(); ++i)
+            row.insert(header[i], cells[i]);
+        seed(QStringLiteral("teoria"), row);
+        ++rows;
+    }
+    ASSERT_GT(rows, 20);
+    open();
+    const QStringList tree = studentTree();
+    ASSERT_FALSE(tree[0].startsWith(u' '));
+    ASSERT_TRUE(tree[2].startsWith(u' ')) << "the second section holds sub-topics";
+
+    Form2->N1->trigger();
+    DataModule1->tblTeoria->first();
+    boxes.queueAnswer(idYes);
+    Form2->sButton2->click();
+    ASSERT_EQ(boxes.calls().size(), 2);
+    EXPECT_EQ(boxes.calls()[0].text,
+              "Удалить запись? Вместе с темой будут удалены все входящие разделы.");
+    // Every other row stays, in tree order. The section that now stands first cannot hold
+    // sub-topics (an Индекс of 0 means "no parent"), so its own become sections, and the
+    // teacher is told; every later section keeps its sub-topics.
+    EXPECT_EQ(boxes.calls()[1].text,
+              "Раздел «Сетевые модели» стал первым в курсе. Первый раздел не может содержать "
+              "вложенных тем, поэтому его темы стали отдельными разделами.");
+    QStringList expected = tree.mid(1);
+    for (int i = 1; i < expected.size() && expected[i].startsWith(u' '); ++i)
+        expected[i] = expected[i].trimmed();
+    EXPECT_EQ(studentTree(), expected);
+    EXPECT_EQ(studentTree().filter(QRegularExpression("^  ")).size(),
+              tree.filter(QRegularExpression("^  ")).size() - 3);
+    QStringList numbered;
+    int section = 0;
+    for (int position = 0; position < rows - 1; ++position) {
+        const bool sub = expected[position].startsWith(u' ');
+        if (!sub) section = position;
+        numbered.append(QStringLiteral("%1/%2").arg(position).arg(sub ? section : 0));
+    }
+    EXPECT_EQ(numbers(), numbered);
+    DataModule1->tblTeoria->refresh();
+    EXPECT_EQ(studentTree(), expected) << "and so in the file";
+
+    // Deleting the new first section, now without sub-topics, takes that row alone and says
+    // nothing more.
+    DataModule1->tblTeoria->first();
+    boxes.clear();
+    boxes.queueAnswer(idYes);
+    Form2->sButton2->click();
+    EXPECT_EQ(boxes.calls().size(), 1);
+    EXPECT_EQ(studentTree(), expected.mid(1));
+}
+
+TEST_F(TeacherTest, NewTopicThatFailsPartWayStoresNothingAndNoBoxWaitsInsideAWrite) {
+    seedTree();
+    open();
+    // No question is ever asked while the database is held for writing.
+    int boxesInsideWrites = 0;
+    boxes.setWatcher([&](const MessageBoxCall&) {
+        if (DataModule1->ADOConnection1->inTransaction()) ++boxesInsideWrites;
+    });
+    Form2->N1->trigger();
+    addTopic(QStringLiteral("Потерянная"), QStringLiteral("Нет такого"));
+    EXPECT_EQ(boxes.calls().size(), 1);
+    EXPECT_EQ(boxesInsideWrites, 0);
+    EXPECT_TRUE(Form5->isVisible()) << "the dialog stays for another section text";
+
+    // The new sub-topic of "Модели" is one insertion and four renumbered rows after it.
+    const QStringList before = numbers();
+    const QStringList tree = studentTree();
+    FailingStore& store = injectFailures(*DataModule1->ADOConnection1);
+    for (const int failing : {1, 2, 5}) {
+        SCOPED_TRACE(failing);
+        boxes.clear();
+        store.failWrite(failing);
+        Form2->sButton1->click();
+        Form5->sEdit1->setText(QStringLiteral("Ethernet"));
+        Form5->sComboBox1->setEditText(QStringLiteral("Модели"));
+        QTest::mouseClick(Form5->sButton1, Qt::LeftButton);
+        ASSERT_EQ(boxes.calls().size(), 1);
+        EXPECT_EQ(boxes.calls()[0].flags, unsigned(mbOk | mbIconError));
+        EXPECT_TRUE(Form5->isVisible()) << "the dialog keeps what was typed";
+        EXPECT_EQ(Form5->sEdit1->text(), "Ethernet");
+        EXPECT_EQ(numbers(), before);
+        EXPECT_EQ(studentTree(), tree);
+        EXPECT_EQ(DataModule1->tblTeoria->state(), DataSetState::Browse);
+    }
+    EXPECT_EQ(store.writes(), 5) << "the last case failed the last renumbered row";
+    EXPECT_EQ(boxesInsideWrites, 0);
+    DataModule1->tblTeoria->refresh();
+    EXPECT_EQ(studentTree(), tree) << "the file holds the tree as it was";
+    store.failWrite(0);
+    QTest::mouseClick(Form5->sButton1, Qt::LeftButton);
+    EXPECT_FALSE(Form5->isVisible());
+    EXPECT_EQ(studentTree().mid(1, 4), (QStringList{"Модели", "  OSI", "  TCP/IP", "  Ethernet"}));
 }
 
 TEST_F(TeacherTest, RenumberingPutsOrphansUnderTheNearestSection) {
