@@ -6,6 +6,7 @@
 #include "app/dm.h"
 #include "app/globals.h"
 #include "app/zastavka.h"
+#include "data/database_error.h"
 #include "data/password.h"
 #include "platform/application.h"
 #include "platform/message_box.h"
@@ -134,11 +135,20 @@ bool TForm1::findAccount(const QString& login, const QString& password) {
         if (before >= 0) users->gotoBookmark(before);
         return false;
     }
-    // A password kept as typed by an older database is replaced by its hash.
+    // A password kept as typed by an older database is replaced by its hash. The password
+    // is right all the same when the hash cannot be saved (a read-only course folder, say):
+    // the user signs in and the old value stays for the next time.
     if (!isPasswordHash(stored)) {
-        users->edit();
-        users->fieldByName(QStringLiteral("Пароль")).setValue(hashPassword(password));
-        users->post();
+        try {
+            users->edit();
+            users->fieldByName(QStringLiteral("Пароль")).setValue(hashPassword(password));
+            users->post();
+        } catch (const EDatabaseError& error) {
+            users->cancel();
+            qWarning("%s", qUtf8Printable(
+                               QStringLiteral("Пароль учётной записи «%1» не заменён хэшем: %2")
+                                   .arg(login, error.message())));
+        }
     }
     return true;
 }

@@ -14,6 +14,7 @@
 #include "platform/paths.h"
 #include "student/student.h"
 #include "support/course_fixture.h"
+#include "support/failing_store.h"
 #include "teacher/prepodavatel.h"
 
 namespace {
@@ -161,6 +162,30 @@ TEST_F(SignInTest, OlderPlainPasswordSignsInAndIsReplacedByItsHash) {
     EXPECT_TRUE(
         isPasswordHash(DataModule1->tblUsers->fieldByName(QStringLiteral("Пароль")).asString()))
         << "the hash is in the file";
+}
+
+TEST_F(SignInTest, PlainPasswordThatCannotBeReplacedStillSignsIn) {
+    addPlainAccount(QStringLiteral("old"), QStringLiteral("plain"), QStringLiteral("student"));
+    start();
+    FailingStore& store = injectFailures(*DataModule1->ADOConnection1);
+    store.failWrite(1);  // the hash cannot be saved, as in a read-only course folder
+    runAsCommand([this] { signIn(QStringLiteral("old"), QStringLiteral("plain")); });
+    EXPECT_TRUE(boxes.texts().isEmpty()) << "nothing is reported to the user";
+    EXPECT_TRUE(Form4->isVisible());
+    EXPECT_EQ(CurrentLogin, "old");
+    EXPECT_EQ(currentLogin(), "old") << "the account is the current row for the result views";
+    TTable* users = DataModule1->tblUsers;
+    EXPECT_EQ(users->state(), DataSetState::Browse) << "no edit is left pending";
+    EXPECT_EQ(users->fieldByName(QStringLiteral("Пароль")).asString(), "plain");
+    EXPECT_EQ(store.writes(), 1);
+
+    // Next time the file can be written, the value is replaced.
+    Form4->close();
+    store.failWrite(0);
+    signIn(QStringLiteral("old"), QStringLiteral("plain"));
+    EXPECT_TRUE(Form4->isVisible());
+    users->refresh();
+    EXPECT_TRUE(isPasswordHash(users->fieldByName(QStringLiteral("Пароль")).asString()));
 }
 
 TEST_F(SignInTest, RegistrationCreatesAStudentAccountAndOpensTheStudentWindow) {
