@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include "platform/kesta_error.h"
+#include "platform/message_box.h"
 #include "skin/core/sThreadedTimer.h"
 
 namespace {
@@ -139,4 +141,21 @@ TEST(ThreadedTimerTest, DestroyingAPausedOrRunningTimerDeliversNothingMore) {
     spin(2000, [&] { return ticks >= 1; });
     spin(30);
     EXPECT_EQ(ticks, 1);
+}
+
+TEST(ThreadedTimerTest, AHandlerErrorIsReportedAndTheTicksGoOn) {
+    MessageBoxRecorder boxes;
+    TThreadedTimer timer;
+    int ticks = 0;
+    timer.setInterval(10);
+    timer.setOnTimer([&](QObject*) {
+        ++ticks;
+        if (ticks == 1) throw KestaError(QStringLiteral("Сбой обработчика"));
+    });
+    spin(3000, [&] { return ticks >= 3; });
+    EXPECT_GE(ticks, 3) << "the worker goes on after a handler error";
+    EXPECT_TRUE(timer.isRunning());
+    ASSERT_EQ(boxes.calls().size(), 1);
+    EXPECT_EQ(boxes.calls()[0].text, "Сбой обработчика.");
+    EXPECT_EQ(boxes.calls()[0].flags, unsigned(mbOk | mbIconError));
 }

@@ -73,15 +73,26 @@ void TTimerThread::run() {
 
 void TTimerThread::deliver(quint64 tick) {
     QPointer<TThreadedTimer> alive(timer_);
-    const bool goOn = timer_->tick();
-    // The handler may have destroyed the timer, and this thread object with it.
-    if (!alive) return;
-    {
-        std::lock_guard lock(mutex_);
-        handledTick_ = tick;
-        if (!goOn) terminating_ = true;
+    // The tick counts as handled however the handler ends: an error it raises goes on to
+    // the general error report, and the worker waits for the next interval as usual.
+    bool goOn = true;
+    const auto handled = [&] {
+        // The handler may have destroyed the timer, and this thread object with it.
+        if (!alive) return;
+        {
+            std::lock_guard lock(mutex_);
+            handledTick_ = tick;
+            if (!goOn) terminating_ = true;
+        }
+        changed_.notify_all();
+    };
+    try {
+        goOn = timer_->tick();
+    } catch (...) {
+        handled();
+        throw;
     }
-    changed_.notify_all();
+    handled();
 }
 
 TThreadedTimer::TThreadedTimer(QObject* owner) : QObject(owner) {
