@@ -6,6 +6,7 @@
 #include "app/zastavka.h"
 #include "platform/application.h"
 #include "platform/kesta_error.h"
+#include "platform/state_probe.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
     TApplication application(argc, argv);
+    installStateProbe();
     try {
         createForms(application);
     } catch (const std::exception& error) {

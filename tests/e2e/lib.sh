@@ -37,10 +37,32 @@ wait_exit() {
   return 1
 }
 
-# Starts kesta in a folder, that folder being the working folder.
+# Starts kesta in a folder, that folder being the working folder. It describes its windows
+# on request (see probe).
 start_kesta() {
-  (cd "$1" && exec ./kesta) 2>"$work/stderr" &
+  (cd "$1" && KESTA_PROBE_FILE="$work/probe.txt" exec ./kesta) 2>"$work/stderr" &
   pid=$!
+}
+
+# Prints what the running program's visible windows show: their trees, tables and labels.
+probe() {
+  rm -f "$work/probe.txt"
+  kill -USR1 "$pid"
+  for _ in $(seq 50); do
+    [ -f "$work/probe.txt" ] && break
+    sleep 0.1
+  done
+  [ -f "$work/probe.txt" ] || fail "the program did not describe its windows"
+  cat "$work/probe.txt"
+}
+
+# Prints the lines of one tree or table of a probe (read from standard input): the lines
+# indented under "  KIND NAME" in the window whose name is given.
+probe_part() {
+  awk -v window="$1" -v part="$2" '
+    /^window / { inside = ($2 == window); next }
+    inside && /^  [a-z]/ { taking = (substr($0, 3) ~ ("^" part "( |$)")); next }
+    inside && taking { print substr($0, 5) }'
 }
 
 stop_kesta() {
