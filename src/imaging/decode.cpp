@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <algorithm>
 
 namespace {
 
@@ -72,15 +73,37 @@ Bitmap32 toSkinBitmap(const QImage& decoded, PictureFormat format) {
     return result;
 }
 
-Bitmap32 decodePicture(const QByteArray& data, PictureFormat format, const QString& name) {
+void PictureBudget::take(int width, int height, const QString& name) {
+    const qint64 bytes = qint64(std::max(width, 0)) * std::max(height, 0) * 4;
+    if (bytes <= limit_ - used_) {
+        used_ += bytes;
+        return;
+    }
+    constexpr qint64 mebibyte = qint64(1) << 20;
+    const QString amount = limit_ % mebibyte == 0 ? QStringLiteral("%1 MiB").arg(limit_ / mebibyte)
+                                                  : QStringLiteral("%1 bytes").arg(limit_);
+    throw ImagingError(QStringLiteral("The pictures of the skin need more than %1 of memory; the "
+                                      "picture %2 (%3 by %4 pixels) does not fit")
+                           .arg(amount)
+                           .arg(name)
+                           .arg(width)
+                           .arg(height));
+}
+
+Bitmap32 decodePicture(const QByteArray& data, PictureFormat format, const QString& name,
+                       PictureBudget* budget) {
     QByteArray bytes = data;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     prepare(reader, format);
-    readSize(reader, format, name);
+    const QSize size = readSize(reader, format, name);
+    if (budget) budget->take(size.width(), size.height(), name);
     QImage image;
     if (!reader.read(&image) || image.isNull()) fail(name, format, reader.errorString());
+    // The pixels counted are those the header promised; a decoder giving more is not trusted.
+    if (image.width() > size.width() || image.height() > size.height())
+        fail(name, format, QStringLiteral("the picture is larger than its header says"));
     return toSkinBitmap(image, format);
 }
 
@@ -106,21 +129,38 @@ JpegImage::JpegImage(QByteArray data, const QString& name) : data_(std::move(dat
     size_ = readSize(reader, PictureFormat::Jpeg, name_);
 }
 
-Bitmap32 JpegImage::decode() const {
-    return decodePicture(data_, PictureFormat::Jpeg, name_);
+Bitmap32 JpegImage::decode(PictureBudget* budget) const {
+    return decodePicture(data_, PictureFormat::Jpeg, name_, budget);
+}
+
+const Bitmap32& JpegImage::picture() const {
+    if (!decoded_) {
+        decoded_ = true;
+        try {
+            picture_ = decode();
+        } catch (const ImagingError&) {
+            // The header was sound when the skin loaded; a picture damaged further in is
+            // simply not painted, and not tried again.
+            picture_ = Bitmap32();
+        }
+    }
+    return picture_;
 }
 
 void JpegImage::tile(Bitmap32& target, const QRect& area) const {
     const QRect cut = area & target.rect();
     if (cut.isEmpty()) return;
-    const Bitmap32 picture = decode();
-    if (picture.isNull()) return;
-    for (int y = area.top(); y <= cut.bottom(); y += picture.height()) {
-        if (y + picture.height() <= cut.top()) continue;
-        for (int x = area.left(); x <= cut.right(); x += picture.width()) {
-            if (x + picture.width() <= cut.left()) continue;
-            const QRect piece = QRect(x, y, picture.width(), picture.height()) & cut;
-            target.copyFrom(picture, piece.translated(-x, -y), piece.topLeft());
+    const Bitmap32& tile = picture();
+    if (tile.isNull()) return;
+    const int w = tile.width();
+    const int h = tile.height();
+    // The first tile that reaches into the cut, counted from the area's corner.
+    const int top = area.top() + (cut.top() - area.top()) / h * h;
+    const int left = area.left() + (cut.left() - area.left()) / w * w;
+    for (int y = top; y <= cut.bottom(); y += h) {
+        for (int x = left; x <= cut.right(); x += w) {
+            const QRect piece = QRect(x, y, w, h) & cut;
+            target.copyFrom(tile, piece.translated(-x, -y), piece.topLeft());
         }
     }
 }

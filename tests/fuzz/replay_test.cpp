@@ -10,6 +10,7 @@
 int fuzzSkinText(const uint8_t* data, size_t size);
 int fuzzImageReference(const uint8_t* data, size_t size);
 int fuzzPackedSkin(const uint8_t* data, size_t size);
+int fuzzSkinPaint(const uint8_t* data, size_t size);
 
 namespace {
 
@@ -38,6 +39,10 @@ TEST(FuzzCorpusTest, ImageReference) {
 
 TEST(FuzzCorpusTest, PackedSkin) {
     replay("packed_skin", fuzzPackedSkin);
+}
+
+TEST(FuzzCorpusTest, SkinPaint) {
+    replay("skin_paint", fuzzSkinPaint);
 }
 
 }  // namespace

@@ -16,9 +16,10 @@ cmake --build "$build" -j "$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export ASAN_OPTIONS=quarantine_size_mb=64
+export LSAN_OPTIONS=suppressions=$root/tests/fuzz/lsan.supp
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-targets=(skin_text image_reference packed_skin)
+targets=(skin_text image_reference packed_skin skin_paint)
 for target in "${targets[@]}"; do
   mkdir -p "$scratch/$target"
   echo "fuzzing $target for $seconds s"

@@ -74,14 +74,16 @@ TEST(DecodeTest, KeyColourAndAlphaRules) {
     EXPECT_EQ(png.pixel(2, 0), 0x800A141Eu) << "alpha is kept, not premultiplied";
 }
 
-TEST(DecodeTest, JpegStaysCompressedUntilPainted) {
+TEST(DecodeTest, JpegStaysCompressedUntilPaintedThenDecodedOnce) {
     QImage picture(5, 4, QImage::Format_RGB32);
     picture.fill(qRgb(200, 210, 220));
+    picture.setPixel(0, 3, qRgb(10, 20, 30));
     const JpegImage jpeg(encode(picture, "JPG"), "TEX.JPG");
     EXPECT_EQ(jpeg.width(), 5);
     EXPECT_EQ(jpeg.height(), 4);
     const Bitmap32 decoded = jpeg.decode();
     EXPECT_EQ(qAlpha(decoded.pixel(4, 3)), 255);
+    EXPECT_FALSE(jpeg.isDecoded()) << "a copy decoded on request is not kept";
 
     Bitmap32 target(13, 9);
     jpeg.tile(target, QRect(1, 1, 11, 100));
@@ -89,6 +91,44 @@ TEST(DecodeTest, JpegStaysCompressedUntilPainted) {
     EXPECT_EQ(target.pixel(12, 8), 0u);
     EXPECT_EQ(target.pixel(6, 5), decoded.pixel(0, 0)) << "the second tile starts at 6, 5";
     EXPECT_EQ(target.pixel(11, 8), decoded.pixel(0, 3));
+
+    // The first paint decodes the picture; every later one reuses those very pixels.
+    ASSERT_TRUE(jpeg.isDecoded());
+    const uchar* kept = jpeg.picture().bits();
+    EXPECT_EQ(jpeg.picture(), decoded);
+    Bitmap32 again(13, 9);
+    jpeg.tile(again, QRect(-7, -3, 20, 12));
+    EXPECT_EQ(jpeg.picture().bits(), kept);
+    EXPECT_EQ(again.pixel(0, 0), decoded.pixel(2, 3)) << "tiles counted from the area's corner";
+    EXPECT_EQ(again.pixel(12, 8), decoded.pixel(4, 3));
+}
+
+TEST(DecodeTest, OneBudgetCountsEveryPictureBeforeItIsDecoded) {
+    QImage image(100, 50, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    const QByteArray png = encode(image, "PNG");  // 20,000 bytes once decoded
+
+    PictureBudget budget(50000);
+    EXPECT_EQ(decodePicture(png, PictureFormat::Png, "A.PNG", &budget).width(), 100);
+    EXPECT_EQ(decodePicture(png, PictureFormat::Png, "A.PNG", &budget).width(), 100);
+    EXPECT_EQ(budget.used(), 40000);
+    try {
+        decodePicture(png, PictureFormat::Png, "A.PNG", &budget);
+        ADD_FAILURE() << "a third copy is beyond the budget";
+    } catch (const ImagingError& error) {
+        EXPECT_STREQ(error.what(),
+                     "The pictures of the skin need more than 50000 bytes of "
+                     "memory; the picture A.PNG (100 by 50 pixels) does not fit");
+    }
+    EXPECT_EQ(budget.used(), 40000) << "a refused picture takes nothing";
+    budget.take(50, 50, "EXACT");
+    EXPECT_EQ(budget.used(), 50000) << "the budget can be used to the last byte";
+    EXPECT_THROW(budget.take(1, 1, "ONE MORE"), ImagingError);
+
+    PictureBudget fresh;
+    const JpegImage jpeg(encode(image, "JPG"), "TEX.JPG");
+    jpeg.decode(&fresh);
+    EXPECT_EQ(fresh.used(), 20000) << "a JPEG copy is counted like any picture";
 }
 
 TEST(DecodeTest, BadPicturesEndWithTheDecodersMessage) {

@@ -7,6 +7,7 @@
 
 #include "skin/core/sPackedSkin.h"
 #include "skin/core/sSkinError.h"
+#include "skin/core/sSkinText.h"
 
 namespace {
 
@@ -189,6 +190,25 @@ TEST(PackedSkinTest, DamagedContainersEndInAnError) {
     expectSkinError("OVkf" + u32(1) + u32(0xFFFFFFF0u) + "A", "absurd name length");
     expectSkinError(container({member("A", 0x7FFFFFFFu, stream)}), "absurd size");
     expectSkinError(container({member("A", 8, QByteArray("\x78\x9C", 2))}), "no data");
+}
+
+TEST(PackedSkinTest, TheSkinTextIsHeldToTheLimitOfAFoldersText) {
+    // The size is refused before anything is inflated: what follows is not even a stream.
+    const quint32 over = quint32(TsSkinText::MaxSize + 1);
+    try {
+        TsPackedSkin::read(container({member("options.DAT", over, QByteArray(64, 'x'))}));
+        ADD_FAILURE() << "a skin text over the limit is read";
+    } catch (const ESkinError& error) {
+        EXPECT_EQ(error.message(), "Packed skin: member options.DAT is too large for a skin text");
+    }
+
+    // A text of exactly the limit is read, and a picture may be larger than a text.
+    TsPackedSkin packed;
+    packed.add("Options.dat", QByteArray(TsSkinText::MaxSize, ';'));
+    packed.add("BIG.BMP", QByteArray(TsSkinText::MaxSize + 1, '\0'));
+    const TsPackedSkin read = TsPackedSkin::read(packed.write());
+    EXPECT_EQ(read.options()->data.size(), TsSkinText::MaxSize);
+    EXPECT_EQ(read.findImage("BIG.BMP")->data.size(), TsSkinText::MaxSize + 1);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/message_box.h"
+#include "skin/core/sGlow.h"
 #include "skin/core/sPainting.h"
 #include "skin/core/sSkinManager.h"
 #include "skin_test_support.h"
@@ -530,6 +531,96 @@ TEST(PaintingSectionTest, SectionsOutsideTheTargetOrUnknownPaintNothing) {
     EXPECT_EQ(target, filled(4, 4, 0x11111111u));
 }
 
+TEST(PaintingSectionTest, NumbersNearTheIntegerLimitsPaintLikeTheirBounds) {
+    PaintSkin skin;
+    QImage master(40, 30, QImage::Format_RGB32);
+    master.fill(qRgb(9, 9, 9));
+    skin.picture("MASTER.BMP", master);
+    skin.load(QStringLiteral(
+        "[GLOBALINFO]\nVERSION=7.3\nMASTERBITMAP=MASTER.BMP\n"
+        // Items reaching far outside any picture are never drawn: the colour alone shows.
+        "[FAR]\nCOLOR=0x0000FF\nHOTCOLOR=0x0000FF\nSTATES=2147483647\n"
+        "BORDERSMASK=#(-2147483648,-2147483648,2147483647,2147483647) (3,1,2,1)\n"
+        "IMGTOPLEFT=#(2147483647,0,-2147483648,10) (1,0)\n"
+        "IMGTOPRIGHT=#(0,-2147483648,10,2147483647) (2,1)\n"
+        "IMGBTMRIGHT=#(2147483600,2147483600,2147483647,2147483647) (1,0)\n"
+        // A transparency beyond 100 shows the parent as 100 does.
+        "[CLEAR]\nCOLOR=0x00FF00\nTRANSPARENCY=2147483647\n"
+        // Shares far beyond 100: the missing texture's colour keeps 255 parts of 255 over
+        // the gradient, and their sum is not taken for a negative one.
+        "[SHARES]\nCOLOR=0x00FF00\nIMAGEPERCENT=2147483647\nGRADIENTPERCENT=2147483647\n"
+        "GRADIENTDATA=0x0000FF;0x0000FF;100;0;0\n"));
+
+    Bitmap32 far = filled(9, 7, 0);
+    for (int state : {0, 1, 2147483646, 2147483647}) {
+        PaintSection(far, skin.paint("FAR", far.rect(), state));
+        EXPECT_EQ(far, filled(9, 7, px(255, 0, 0))) << "state " << state;
+    }
+    const TsMaskData& border =
+        skin.manager.images()[size_t(skin.manager.FindImageInSection("FAR", "BORDERSMASK"))];
+    DrawBorderImage(far, far.rect(), true, 1, 2, border, MakeCacheInfo(clKey));
+    DrawImageFrame(far, QPoint(-3, 4), 1, MakeCacheInfo(clKey), border, 1);
+    EXPECT_EQ(far, filled(9, 7, px(255, 0, 0)));
+
+    Bitmap32 clear = filled(5, 5, 0);
+    TsSectionPaint seeThrough = skin.paint("CLEAR", clear.rect());
+    seeThrough.Parent = MakeCacheInfo(rgb(1, 2, 3));
+    PaintSection(clear, seeThrough);
+    EXPECT_EQ(clear, filled(5, 5, px(1, 2, 3)));
+
+    Bitmap32 shares = filled(5, 5, 0);
+    PaintSection(shares, skin.paint("SHARES", shares.rect()));
+    // Green 255 kept with alpha 255 over red: (255 * 255 + 0 * 0 + 127) >> 8 = 254.
+    EXPECT_EQ(shares, filled(5, 5, 0xFE00FE00u));
+}
+
+TEST(PaintingSectionTest, LargeJpegTexturesAreDecodedOnceForTheSkin) {
+    PaintSkin skin;
+    skin.folder.write("Test/BIG.JPG", pictureBytes(1000, 900, "JPG", qRgb(30, 60, 90)));
+    skin.load(
+        QStringLiteral("[GLOBALINFO]\nVERSION=7.3\n"
+                       "[FORM]\nPATTERN=BIG.JPG\nIMAGEPERCENT=100\n"));
+    ASSERT_EQ(skin.manager.largeTextures().size(), 1u);
+    const JpegImage& jpeg = *skin.manager.largeTextures()[0].Img;
+    EXPECT_FALSE(jpeg.isDecoded()) << "compressed until painted";
+
+    Bitmap32 first = filled(6, 4, 0);
+    PaintSection(first, skin.paint("FORM", first.rect()));
+    ASSERT_TRUE(jpeg.isDecoded());
+    EXPECT_EQ(first.pixel(5, 3), jpeg.picture().pixel(5, 3));
+    const uchar* pixels = jpeg.picture().bits();
+    Bitmap32 second = filled(6, 4, 0);
+    PaintSection(second, skin.paint("FORM", second.rect()));
+    EXPECT_EQ(jpeg.picture().bits(), pixels) << "the pixels of the first paint are reused";
+    EXPECT_EQ(second, first);
+}
+
+TEST(PaintingImageTest, GlowPicturesAreBoundedAroundTheControl) {
+    PaintSkin skin;
+    QImage master(12, 12, QImage::Format_RGB32);
+    master.fill(qRgb(0, 200, 0));
+    skin.picture("MASTER.BMP", master);
+    skin.load(
+        QStringLiteral("[GLOBALINFO]\nVERSION=7.3\nMASTERBITMAP=MASTER.BMP\n"
+                       "[GLOWING]\nGLOW=1\nGLOWMARGIN=2147483647\n"
+                       "GLOW0=@0000,0000,0012,0012,1,0\n[DULL]\nCOLOR=1\n"));
+    const int margin = skin.manager.sections()[skin.manager.FindSection("GLOWING")].GlowMargin;
+    ASSERT_EQ(margin, TsSkinLimits::GlowMargin);
+    const QImage wide = GlowPicture(skin.manager, "GLOWING", QSize(30, 20), margin);
+    EXPECT_EQ(wide.size(), QSize(30 + 2 * margin, 20 + 2 * margin));
+    EXPECT_EQ(GlowPicture(skin.manager, "GLOWING", QSize(30, 20), 2147483647).size(), wide.size())
+        << "a margin given directly is bounded as well";
+
+    const QImage near = GlowPicture(skin.manager, "GLOWING", QSize(30, 20), 4);
+    ASSERT_EQ(near.size(), QSize(38, 28));
+    EXPECT_EQ(qAlpha(near.pixel(0, 0)), 255) << "the corners are drawn";
+    EXPECT_EQ(qAlpha(near.pixel(19, 14)), 0) << "the middle is left for the control";
+    EXPECT_TRUE(GlowPicture(skin.manager, "GLOWING", QSize(30, 20), -10).isNull())
+        << "nothing is left around the control";
+    EXPECT_TRUE(GlowPicture(skin.manager, "GLOWING", QSize(30, 20), -2147483647 - 1).isNull());
+    EXPECT_TRUE(GlowPicture(skin.manager, "DULL", QSize(30, 20), 4).isNull());
+}
+
 // The course's skin, painted small and compared with pictures kept beside the tests. Set
 // KESTA_UPDATE_PAINTINGS=1 to write them afresh after a deliberate change of the look.
 TEST(PaintingRegressionTest, WlmSectionsLookAsKept) {
@@ -637,6 +728,63 @@ TEST(PaintingCaptionTest, TextGlowSurroundsTheTextOnly) {
     EXPECT_EQ(centre & 0xFF, 0u);
     EXPECT_EQ(target.pixel(2, 2), px(0, 0, 0));
     EXPECT_EQ(target.pixel(77, 37), px(0, 0, 0));
+}
+
+TEST(PaintingCaptionTest, WideGlowsAreTheCoverageBlurredTwiceEachWay) {
+    // The halo worked out the plain way: the text's coverage in a picture grown by the glow
+    // size, each value replaced by the mean within radius size / 2 (cut at the edges), along
+    // rows then columns, twice; then laid over twice as strong.
+    const QFont font = sharpFont();
+    const QRect area(30, 12, 24, 22);
+    const int size = 40;
+    Bitmap32 target = filled(110, 80, px(0, 0, 0));
+    PaintTextGlow(target, font, QStringLiteral("I"), Qt::AlignCenter, area, rgb(0, 0, 255), size);
+
+    const QRect grown = area.adjusted(-size, -size, size, size);
+    QImage coverage(grown.size(), QImage::Format_Alpha8);
+    coverage.fill(0);
+    {
+        QPainter painter(&coverage);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(QPoint(size, size), area.size()), Qt::AlignCenter,
+                         QStringLiteral("I"));
+    }
+    const int w = coverage.width(), h = coverage.height(), radius = size / 2;
+    std::vector<int> values(size_t(w * h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            values[size_t(y * w + x)] = coverage.constScanLine(y)[x];
+    const auto blur = [&](bool alongRows) {
+        std::vector<int> result(values.size());
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                int sum = 0, count = 0;
+                for (int k = -radius; k <= radius; ++k) {
+                    const int sx = alongRows ? x + k : x, sy = alongRows ? y : y + k;
+                    if (sx < 0 || sy < 0 || sx >= w || sy >= h) continue;
+                    sum += values[size_t(sy * w + sx)];
+                    ++count;
+                }
+                result[size_t(y * w + x)] = sum / count;
+            }
+        values = result;
+    };
+    for (int pass = 0; pass < 2; ++pass) {
+        blur(true);
+        blur(false);
+    }
+    int lit = 0;
+    for (int y = 0; y < target.height(); ++y)
+        for (int x = 0; x < target.width(); ++x) {
+            const bool inside = grown.contains(x, y);
+            const int a =
+                inside ? std::min(255, 2 * values[size_t((y - grown.top()) * w + x - grown.left())])
+                       : 0;
+            lit += a > 0;
+            ASSERT_EQ(target.pixel(x, y), px(0, 0, (255 * a + 127) / 255)) << x << "," << y;
+        }
+    EXPECT_GT(lit, 1000) << "the halo reaches far around the letter";
 }
 
 TEST(PaintingImageTest, MasterBitmapFramesBlendHalfOrShowTheParent) {

@@ -103,6 +103,26 @@ TEST(ImageReferenceTest, WordBordersAndTheirMargins) {
     EXPECT_TRUE(folder.load("[S]\nK=#\n").Images.empty());
 }
 
+TEST(ImageReferenceTest, RectanglesNearTheIntegerLimitsAreBounded) {
+    SkinFolder folder;
+    constexpr int far = TsSkinLimits::Coordinate;
+    TsMaskData item = reference(folder, "#(-2147483648,-2147483648,2147483647,2147483647) (3,1)");
+    EXPECT_EQ(item.R, rect(-far, -far, far, far));
+    EXPECT_EQ(item.R.width(), 2 * far) << "the width no longer overflows";
+    EXPECT_EQ(TsSkinModel::FrameWidth(item), 2 * far / 3);
+    EXPECT_EQ(TsSkinModel::FrameHeight(item), far);
+
+    item = reference(folder, "#(2147483647,0,-2147483648,10) (1,0,2)");
+    EXPECT_EQ(item.R, rect(far, 0, -far, 10));
+    EXPECT_EQ(item.R.width(), -2 * far);
+    EXPECT_EQ(margins(item), (std::array<int, 4>{2, 2, 2, 2}));
+
+    item = reference(folder, "#(0,0,16384,16384) (1,0)");
+    EXPECT_EQ(item.R, rect(0, 0, 16384, 16384)) << "anything a picture can hold is kept";
+    item = reference(folder, "#(-16777216,5,16777216,6) (1,0)");
+    EXPECT_EQ(item.R, rect(-far, 5, far, 6));
+}
+
 TEST(ImageReferenceTest, FixedColumnsInTheMasterBitmap) {
     SkinFolder folder;
     TsMaskData glyph = reference(folder, "@0010,0020,0070,0041,3,1");
@@ -234,6 +254,137 @@ TEST(SkinSectionsTest, GradientsAndStrictGlobalValues) {
     model = folder.load("[GLOBALINFO]\nBORDERWIDTH=wide\nVERSION=new\n");
     EXPECT_EQ(model.SkinData.BorderWidth, 4) << "other global values fall back quietly";
     EXPECT_EQ(model.SkinData.Version, 0);
+}
+
+TEST(SkinSectionsTest, SizesAndCountsAreBounded) {
+    SkinFolder folder;
+    const TsSkinModel model = folder.load(
+        "[GLOBALINFO]\nTITLEHEIGHT=99999\nMAXHEIGHT=70000\nBORDERWIDTH=-2147483648\n"
+        "FORMOFFSET=2000\nBITOP=-3\nBIRIGHT=7\nSHADOW1BLUR=2147483647\nSHADOW1OFFSET=-5000\n"
+        "BICONCLOSEGLOW=900\nBICONCLOSEGLOWMARGIN=-70000\nBICONMAXGLOWMARGIN=12\n"
+        "[FAR]\nGLOWMARGIN=2147483647\nSTATES=2147483647\nFADINGITERATIONS=100000\n"
+        // A negative number is a system colour, read as its (positive) value.
+        "[NEAR]\nGLOWMARGIN=-2147483648\nSTATES=-2147483647\n"
+        "[USUAL]\nGLOWMARGIN=6\nSTATES=3\nFADINGITERATIONS=8\n"
+        "[CHILD]\nPARENTCLASS=FAR\n");
+    const TsSkinData& data = model.SkinData;
+    constexpr int metric = TsSkinLimits::FrameMetric;
+    EXPECT_EQ(data.TitleHeight, metric) << "bounded, not cut to 16 bits";
+    EXPECT_EQ(data.MaxTitleHeight, metric);
+    EXPECT_EQ(data.BorderWidth, -metric);
+    EXPECT_EQ(data.FormOffset, metric);
+    EXPECT_EQ(data.BITopMargin, -3) << "values inside the bounds stay as written";
+    EXPECT_EQ(data.BIRightMargin, 7);
+    EXPECT_EQ(data.Shadow1Blur, metric);
+    EXPECT_EQ(data.Shadow1Offset, -metric);
+    EXPECT_EQ(data.BICloseGlow, TsSkinLimits::GlowSize);
+    EXPECT_EQ(data.BICloseGlowMargin, -TsSkinLimits::GlowMargin);
+    EXPECT_EQ(data.BIMaxGlowMargin, 12);
+
+    const TsGeneralData& far = sectionOf(model, "FAR");
+    EXPECT_EQ(far.GlowMargin, TsSkinLimits::GlowMargin);
+    EXPECT_EQ(far.States, TsSkinLimits::States);
+    EXPECT_EQ(far.FadingIterations, TsSkinLimits::FadingIterations);
+    const TsGeneralData& near = sectionOf(model, "NEAR");
+    EXPECT_GE(near.GlowMargin, 0);
+    EXPECT_LE(near.GlowMargin, TsSkinLimits::GlowMargin);
+    EXPECT_GE(near.States, 0);
+    EXPECT_LE(near.States, TsSkinLimits::States);
+    const TsGeneralData& usual = sectionOf(model, "USUAL");
+    EXPECT_EQ(usual.GlowMargin, 6);
+    EXPECT_EQ(usual.States, 3);
+    EXPECT_EQ(usual.FadingIterations, 8);
+    const TsGeneralData& child = sectionOf(model, "CHILD");
+    EXPECT_EQ(child.GlowMargin, TsSkinLimits::GlowMargin) << "inherited values are bounded too";
+    EXPECT_EQ(child.States, TsSkinLimits::States);
+}
+
+TEST(SkinSectionsTest, LongParentChainsAndHugeSkinsAreCutShort) {
+    // A chain of parents as long as the skin allows: each section inherits from the next,
+    // the last one gives the colour. Keys come down a few levels, not from the far end.
+    QString chain = QStringLiteral("[GLOBALINFO]\n");
+    const int sections = TsSkinLimits::Sections - 2;  // with GLOBALINFO and the last one
+    for (int i = 0; i < sections; ++i)
+        chain += QStringLiteral("[S%1]\nPARENTCLASS=S%2\n").arg(i).arg(i + 1);
+    chain +=
+        QStringLiteral("[S%1]\nCOLOR=0x123456\nBORDERSMASK=#(0,0,9,9) (1,0,3,1)\n").arg(sections);
+    SkinFolder folder;
+    folder.picture("MASTER.BMP", 16, 16, "BMP");
+    chain.replace(QStringLiteral("[GLOBALINFO]\n"),
+                  QStringLiteral("[GLOBALINFO]\nMASTERBITMAP=MASTER.BMP\n"));
+    const TsSkinModel model = folder.load(chain);
+    const int near = sections - TsSkinLimits::ParentDepth;
+    const int far = sections - TsSkinLimits::ParentDepth - 1;
+    EXPECT_EQ(sectionOf(model, QStringLiteral("S%1").arg(near)).Color, 0x123456)
+        << "inherited through as many parents as skins nest";
+    EXPECT_NE(sectionOf(model, QStringLiteral("S%1").arg(far)).Color, 0x123456)
+        << "not through more";
+    const int nearIndex = model.FindSection(QStringLiteral("S%1").arg(near));
+    const int farIndex = model.FindSection(QStringLiteral("S%1").arg(far));
+    EXPECT_GE(
+        model.FindImage(nearIndex, QStringLiteral("S%1").arg(near), QStringLiteral("BORDERSMASK")),
+        0);
+    EXPECT_EQ(
+        model.FindImage(farIndex, QStringLiteral("S%1").arg(far), QStringLiteral("BORDERSMASK")),
+        -1);
+
+    // More sections, or more picture parts, than any skin has: refused with a reason.
+    const auto refusal = [&folder](const QString& text) {
+        try {
+            folder.load(text);
+        } catch (const ESkinError& error) {
+            return error.message();
+        }
+        return QString();
+    };
+    QString many = QStringLiteral("[GLOBALINFO]\n");
+    for (int i = 0; i < TsSkinLimits::Sections; ++i)  // and GLOBALINFO
+        many += QStringLiteral("[S%1]\n").arg(i);
+    EXPECT_EQ(refusal(many), "The skin has 2049 sections; at most 2048 are read");
+    QString parts = QStringLiteral("[GLOBALINFO]\nMASTERBITMAP=MASTER.BMP\n[BUTTON]\n");
+    for (int i = 0; i <= TsSkinLimits::Images; ++i)
+        parts += QStringLiteral("K%1=#(0,0,9,9) (1,0,3,1)\n").arg(i);
+    EXPECT_EQ(refusal(parts), "The skin names more than 16384 pictures and picture parts");
+}
+
+TEST(SkinSectionsTest, PicturesOfOneSkinShareOneBudget) {
+    SkinFolder folder;
+    folder.picture("BTN.PNG", 64, 64, "PNG");  // 16 KiB once decoded
+    folder.picture("M.BMP", 64, 64, "BMP");
+    const auto skin = [](int references) {
+        QString text = "[GLOBALINFO]\nMASTERBITMAP=M.BMP\n[S]\n";
+        for (int i = 0; i < references; ++i)
+            text += QStringLiteral("K%1=!BTN.PNG!1!0!0\n").arg(i);
+        return text;
+    };
+    const auto load = [&folder](const QString& text, qint64 budget) {
+        TsSkinSource source;
+        source.text = TsSkinText::parse(text.toUtf8());
+        source.skinPath = folder.path();
+        source.pictureBudget = budget;
+        TsSkinModel model;
+        loadSkin(source, model);
+        return model;
+    };
+    // The master bitmap and 63 references fill 1 MiB exactly; the same picture named once
+    // more does not fit, though each of its decodings alone would.
+    EXPECT_EQ(load(skin(63), qint64(1) << 20).Images.size(), 63u);
+    try {
+        load(skin(64), qint64(1) << 20);
+        ADD_FAILURE() << "the 64th reference is beyond the budget";
+    } catch (const ImagingError& error) {
+        const QString text = QString::fromUtf8(error.what());
+        EXPECT_TRUE(text.contains("1 MiB") && text.contains("BTN.PNG")) << error.what();
+    }
+    EXPECT_NO_THROW(load(skin(64), PictureBudget::DefaultBytes));
+
+    // A large JPEG texture stays compressed, but its pixels are counted when the skin loads.
+    folder.picture("BIG.JPG", 1000, 900, "JPG");  // 3.4 MiB once decoded
+    const QString photo = "[FORM]\nPATTERN=BIG.JPG\n";
+    EXPECT_THROW(load(photo, qint64(3) << 20), ImagingError);
+    const TsSkinModel model = load(photo, qint64(4) << 20);
+    ASSERT_EQ(model.Patterns.size(), 1u);
+    EXPECT_FALSE(model.Patterns[0].Img->isDecoded());
 }
 
 TEST(SkinSectionsTest, CommonSectionsAreMergedIntoEverySkin) {

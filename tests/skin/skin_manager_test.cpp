@@ -9,9 +9,9 @@
 
 #include "platform/form.h"
 #include "platform/message_box.h"
+#include "platform/skin_message.h"
 #include "skin/core/sPackedSkin.h"
 #include "skin/core/sSkinManager.h"
-#include "platform/skin_message.h"
 #include "skin_test_support.h"
 
 namespace {
@@ -133,6 +133,37 @@ TEST(SkinManagerTest, AFaultySkinKeepsThePreviousOne) {
     ASSERT_EQ(m.boxes.calls().size(), 2);
     EXPECT_EQ(m.boxes.calls()[1].text, "Loaded data is not a packed Orvisk file");
     EXPECT_EQ(m.manager.SkinName(), "Good");
+}
+
+TEST(SkinManagerTest, ASkinBeyondThePictureBudgetIsRefused) {
+    Manager m;
+    m.manager.PictureMemory = qint64(1) << 20;
+    const auto references = [](int count) {
+        QString text = "[BUTTON]\n";
+        for (int i = 0; i < count; ++i)
+            text += QStringLiteral("K%1=!BTN.PNG!1!0!0\n").arg(i);
+        return text;
+    };
+    // One small picture of 16 KiB: 64 references fill the budget, 65 are too many.
+    m.skins.picture("Fits/BTN.PNG", 64, 64, "PNG");
+    m.skins.picture("Many/BTN.PNG", 64, 64, "PNG");
+    m.skin("Fits", references(64));
+    m.skin("Many", references(65));
+    m.manager.setSkinName("Fits");
+    ASSERT_TRUE(m.boxes.calls().isEmpty()) << m.boxes.texts().join('\n').toStdString();
+    EXPECT_EQ(m.manager.images().size(), 64u);
+
+    m.manager.setSkinName("Many");
+    ASSERT_EQ(m.boxes.calls().size(), 1);
+    const MessageBoxCall& box = m.boxes.calls()[0];
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.flags, unsigned(mbOk | mbIconError));
+    EXPECT_EQ(box.text,
+              "The pictures of the skin need more than 1 MiB of memory; the picture "
+              "BTN.PNG (64 by 64 pixels) does not fit");
+    EXPECT_EQ(m.manager.SkinName(), "Fits");
+    EXPECT_EQ(m.manager.images().size(), 64u) << "the skin in use stays whole";
+    EXPECT_TRUE(m.manager.SkinData().Active);
 }
 
 TEST(SkinManagerTest, NewerSkinVersionIsAnnouncedOncePerLoad) {

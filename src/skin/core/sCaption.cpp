@@ -52,7 +52,8 @@ TColor disabledColour(const TsGeneralData& section, const TsSkinManager& manager
 }
 
 // One box blur of `radius` along rows (step 1) or columns (step `width`), from `from` into
-// `to`.
+// `to`: each value the mean of those within the radius, cut at the ends. The window's sum is
+// carried along the line, so a wide glow costs no more than a narrow one.
 void boxBlur(const std::vector<int>& from, std::vector<int>& to, int width, int height, int radius,
              bool alongRows) {
     const int length = alongRows ? width : height;
@@ -60,13 +61,17 @@ void boxBlur(const std::vector<int>& from, std::vector<int>& to, int width, int 
     const size_t step = alongRows ? 1 : size_t(width);
     for (int line = 0; line < lines; ++line) {
         const size_t start = alongRows ? size_t(line) * size_t(width) : size_t(line);
+        const auto at = [&](int k) { return from[start + size_t(k) * step]; };
+        int sum = 0;
+        for (int k = 0; k <= std::min(length - 1, radius); ++k)
+            sum += at(k);
         for (int i = 0; i < length; ++i) {
-            int sum = 0, count = 0;
-            for (int k = std::max(0, i - radius); k <= std::min(length - 1, i + radius); ++k) {
-                sum += from[start + size_t(k) * step];
-                ++count;
-            }
-            to[start + size_t(i) * step] = sum / count;
+            const int first = std::max(0, i - radius);
+            const int last = std::min(length - 1, i + radius);
+            to[start + size_t(i) * step] = sum / (last - first + 1);
+            // The window moves one on: the value leaving it out, the one entering in.
+            if (i - radius >= 0) sum -= at(i - radius);
+            if (i + radius + 1 < length) sum += at(i + radius + 1);
         }
     }
 }

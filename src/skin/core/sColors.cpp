@@ -99,8 +99,9 @@ bool hueRotate(Rgb& c, int degrees) {
         hue = 240.0 + 60.0 * (c.r - c.g) / delta;
     if (hue < 0) hue += 360.0;
     // A hue turned backwards is still a hue of the circle: the remainder is taken
-    // mathematically, never negative.
-    int turned = roundEven(hue + degrees) % 360;
+    // mathematically, never negative. Whole double turns are dropped first, so that no amount
+    // overflows; 720 is even, so halves still round to the same even number.
+    int turned = roundEven(hue + degrees % 720) % 360;
     if (turned < 0) turned += 360;
     const double h = turned / 60.0;
     const int sector = int(h);

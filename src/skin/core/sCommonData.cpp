@@ -371,7 +371,7 @@ void TsCommonData::AnswerBackground(TacBGInfo& info, int state) {
             info.answerCache(FCacheBmp.get());
         else
             askParentBackground(info);
-    } else if (own.Transparency > 0 || own.GradientPercent + own.ImagePercent != 0) {
+    } else if (own.Transparency > 0 || qint64(own.GradientPercent) + own.ImagePercent != 0) {
         // A look of its own: the painted cache, or no colour known before it is painted.
         if (haveCache)
             info.answerCache(FCacheBmp.get());

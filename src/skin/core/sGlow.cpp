@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QPainter>
 #include <QPointer>
+#include <algorithm>
 
 #include "skin/core/sPainting.h"
 #include "skin/core/sSkinManager.h"
@@ -85,20 +86,34 @@ void TsGlowWindow::paintEvent(QPaintEvent*) {
     painter.drawImage(0, 0, picture_);
 }
 
-int ShowGlow(const TsSkinManager& manager, QWidget& control, const QString& section, int margin) {
+QImage GlowPicture(const TsSkinManager& manager, const QString& section, QSize size, int margin) {
     const int index = manager.FindImageInSection(section, QStringLiteral("GLOW0"));
-    if (!manager.IsValidImage(index) || !control.isVisible()) return -1;
+    if (!manager.IsValidImage(index)) return QImage();
+    margin = std::clamp(margin, -TsSkinLimits::GlowMargin, TsSkinLimits::GlowMargin);
+    const QSize grown = size + QSize(2 * margin, 2 * margin);
+    // A glow that leaves nothing around the control, or one beyond any picture, is not shown.
+    if (grown.isEmpty() || grown.width() > Bitmap32::MaxSide ||
+        grown.height() > Bitmap32::MaxSide ||
+        qint64(grown.width()) * grown.height() > Bitmap32::MaxPixels)
+        return QImage();
     const TsMaskData& item = manager.images()[size_t(index)];
     const Bitmap32& source = item.Bmp ? *item.Bmp : manager.masterBitmap();
     const QImage frame = framePicture(item, source);
-    if (frame.isNull()) return -1;
-    const QRect area(control.mapToGlobal(QPoint(-margin, -margin)),
-                     control.size() + QSize(2 * margin, 2 * margin));
+    if (frame.isNull()) return QImage();
     const int left = item.WL > 0 ? item.WL : frame.width() / 3;
     const int top = item.WT > 0 ? item.WT : frame.height() / 3;
     const int right = item.WR > 0 ? item.WR : left;
     const int bottom = item.WB > 0 ? item.WB : top;
-    auto* glow = new TsGlowWindow(nineParts(frame, area.size(), left, top, right, bottom), area);
+    return nineParts(frame, grown, left, top, right, bottom);
+}
+
+int ShowGlow(const TsSkinManager& manager, QWidget& control, const QString& section, int margin) {
+    if (!control.isVisible()) return -1;
+    margin = std::clamp(margin, -TsSkinLimits::GlowMargin, TsSkinLimits::GlowMargin);
+    const QImage picture = GlowPicture(manager, section, control.size(), margin);
+    if (picture.isNull()) return -1;
+    const QRect area(control.mapToGlobal(QPoint(-margin, -margin)), picture.size());
+    auto* glow = new TsGlowWindow(picture, area);
     glow->show();
     const int id = nextGlowId++;
     glows().insert(id, glow);

@@ -21,8 +21,13 @@ private:
     QImage picture_;
 };
 
+// The picture of the glow of `section` around a control of `size`, grown by `margin` (bounded
+// to TsSkinLimits::GlowMargin) on every side: the corners of the section's GLOW0 image as they
+// are, its edges stretched, the middle left empty. A null picture when the section has no
+// GLOW0 image, or the grown size is empty or beyond the largest picture.
+QImage GlowPicture(const TsSkinManager& manager, const QString& section, QSize size, int margin);
 // Shows the glow of `section` around `control`; answers its identifier, or -1 when the
-// section has no GLOW0 image or the control is not on the screen.
+// section has no GLOW0 image, there is no glow picture, or the control is not on the screen.
 int ShowGlow(const TsSkinManager& manager, QWidget& control, const QString& section, int margin);
 // Removes the glow and sets the identifier to -1.
 void HideGlow(int& id);

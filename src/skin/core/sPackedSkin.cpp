@@ -5,6 +5,7 @@
 #include <QSaveFile>
 
 #include "skin/core/sSkinError.h"
+#include "skin/core/sSkinText.h"
 
 namespace {
 
@@ -132,6 +133,10 @@ TsPackedSkin TsPackedSkin::read(const QByteArray& bytes) {
         const quint32 nameLength = reader.u32("name length");
         const QString name = QString::fromLatin1(reader.take(nameLength, "member name"));
         const quint32 size = reader.u32("member size");
+        // The skin text is held to the limit of a skin folder's text, before it is inflated.
+        if (name.toUpper() == kOptions && qint64(size) > TsSkinText::MaxSize)
+            throw ESkinError(
+                QStringLiteral("Packed skin: member %1 is too large for a skin text").arg(name));
         if (qint64(size) > MaxMemberSize || total + size > MaxTotalSize ||
             qint64(size) > reader.remaining() * kMaxDeflateRatio + 64)
             throw ESkinError(

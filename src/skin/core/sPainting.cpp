@@ -281,17 +281,24 @@ void paintGradientOrColour(Bitmap32& target, const QRect& area, const TsGradArra
         PaintGradient(target, area, gradient);
 }
 
+// A share of 0..100 percent as an alpha of 0..255; shares beyond either end count as the end.
+int shareAlpha(int percent) {
+    return std::clamp(percent, 0, 100) * 255 / 100;
+}
+
 // The own look of a state: texture, gradient and colour in their shares.
 void paintOwnLook(Bitmap32& target, const QRect& area, const TsGenState& look, TColor colour,
                   const Texture& texture) {
     const int image = look.ImagePercent;
     const int gradient = look.GradientPercent;
+    // Shares come from the skin text as they are written; their sum is taken without overflow.
+    const qint64 shares = qint64(image) + gradient;
     const TsGradArray& pieces = look.GradientArray;
-    const int textureAlpha = std::clamp(image * 255 / 100, 0, 255);
+    const int textureAlpha = shareAlpha(image);
 
     // Texture tiled whole and a gradient along rows or columns: blended row by row, with no
     // work bitmap.
-    if (image + gradient == 100 && gradient >= 1 && gradient <= 99 && texture.item &&
+    if (shares == 100 && gradient >= 1 && gradient <= 99 && texture.item &&
         texture.item->DrawMode == 0 && !pieces.isEmpty() && pieces[0].Mode < 2 &&
         pieces[0].Mode >= 0) {
         PaintTexture(target, area, *texture.item, colour);
@@ -327,11 +334,10 @@ void paintOwnLook(Bitmap32& target, const QRect& area, const TsGenState& look, T
             paintGradientOrColour(target, area, pieces, colour);
         }
     }
-    const int shares = image + gradient;
     if (shares <= 0)
         FillRect32(target, area, colour);
     else if (shares <= 99)
-        BlendColour(target, area, shares, colour);
+        BlendColour(target, area, int(shares), colour);
 }
 
 // The border image over the area, the parent's offset shifted by the offset point.
@@ -762,8 +768,7 @@ void PaintBackground(Bitmap32& target, const TsSectionPaint& paint) {
             Bitmap32 work = CreateBitmap32(area.width(), area.height());
             paintOwnLook(work, work.rect(), look, colour, texture);
             CopyParentBackground(target, area, parent);
-            BlendBitmaps(target, work, std::clamp(transparency * 255 / 100, 0, 255), area.topLeft(),
-                         work.rect());
+            BlendBitmaps(target, work, shareAlpha(transparency), area.topLeft(), work.rect());
         } else {
             FillRect32(
                 target, area,

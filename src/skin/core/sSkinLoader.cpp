@@ -1,6 +1,7 @@
 #include "skin/core/sSkinLoader.h"
 
 #include <QFileInfo>
+#include <QRegion>
 #include <cmath>
 
 #include "imaging/decode.h"
@@ -29,7 +30,10 @@ qint32 column(const QString& value, int from, int to, const QString& place) {
 
 class Files {
 public:
-    explicit Files(const TsSkinSource& source) : source_(source) {}
+    Files(const TsSkinSource& source, PictureBudget& budget) : source_(source), budget_(budget) {}
+
+    // Every picture of the skin is counted in one budget as it is decoded.
+    PictureBudget& budget() const { return budget_; }
 
     // A picture named by the skin: a container member first (for a packed skin), then a
     // file beside the skin.
@@ -61,6 +65,7 @@ public:
 
 private:
     const TsSkinSource& source_;
+    PictureBudget& budget_;
 };
 
 // ---- image items --------------------------------------------------------------------------
@@ -70,13 +75,14 @@ void wholeImage(TsMaskData& item) {
 }
 
 bool readOwnFile(const QString& section, const QString& key, const QString& value,
-                 const TsFileSource& loadFile, TsMaskData& item) {
+                 const TsFileSource& loadFile, PictureBudget* budget, TsMaskData& item) {
     const QString name = nthWord(1, value, u"!");
     const bool bitmap = name.contains(QStringLiteral(".BMP"));
     if (!bitmap && !name.contains(QStringLiteral(".PNG"))) return false;
     QByteArray bytes;
     if (!loadFile(name, bytes)) return false;
-    Bitmap32 picture = decodePicture(bytes, bitmap ? PictureFormat::Bmp : PictureFormat::Png, name);
+    Bitmap32 picture =
+        decodePicture(bytes, bitmap ? PictureFormat::Bmp : PictureFormat::Png, name, budget);
     if (picture.width() == 0) return false;
     item.Bmp = std::make_unique<Bitmap32>(std::move(picture));
     item.ClassName = section;
@@ -153,7 +159,11 @@ void readWordBorder(const QString& value, const QString& place, TsMaskData& item
     const auto number = [](const QList<QStringView>& words, int i) {
         return i < words.size() ? skinIntOr(words[i], 0) : 0;
     };
-    item.R = TsRect{number(r, 0), number(r, 1), number(r, 2), number(r, 3)};
+    // The only rectangle written with numbers of any size; the others have four digits.
+    const auto coordinate = [&](int i) {
+        return std::clamp(number(r, i), -TsSkinLimits::Coordinate, TsSkinLimits::Coordinate);
+    };
+    item.R = TsRect{coordinate(0), coordinate(1), coordinate(2), coordinate(3)};
     const QList<QStringView> o = splitWords(options, u" ,");
     item.ImageCount = qint16(std::max(number(o, 0), 1));
     item.MaskType = qint16(std::max(number(o, 1), 0));
@@ -167,12 +177,12 @@ void readWordBorder(const QString& value, const QString& place, TsMaskData& item
 }
 
 bool readPlainFile(const QString& section, const QString& key, const QString& value,
-                   const TsFileSource& loadFile, TsMaskData& item) {
+                   const TsFileSource& loadFile, PictureBudget* budget, TsMaskData& item) {
     const QString name = value.toUpper();
     if (!name.contains(QStringLiteral(".BMP"))) return false;
     QByteArray bytes;
     if (!loadFile(name, bytes)) return false;
-    Bitmap32 picture = decodePicture(bytes, PictureFormat::Bmp, name);
+    Bitmap32 picture = decodePicture(bytes, PictureFormat::Bmp, name, budget);
     if (picture.width() == 0) return false;
     item.Bmp = std::make_unique<Bitmap32>(std::move(picture));
     item.ClassName = section.toUpper();
@@ -195,8 +205,10 @@ public:
     // `missing` tells a value that does not count.
     template <class Missing>
     const QString* find(int section, const QString& key, Missing missing) const {
-        // A chain longer than the number of sections runs in a circle: the key is missing.
-        for (int step = 0; step < text_.sectionCount() && section >= 0; ++step) {
+        // A chain that runs in a circle, or deeper than skins nest, ends the search: the key
+        // is missing.
+        const int depth = std::min(text_.sectionCount(), TsSkinLimits::ParentDepth + 1);
+        for (int step = 0; step < depth && section >= 0; ++step) {
             const QString* value = text_.value(section, key);
             if (value && !missing(*value)) return value;
             const QString* parent = text_.value(section, QStringLiteral("PARENTCLASS"));
@@ -242,7 +254,8 @@ void readSectionKeys(const Source& read, TsGeneralData& d, bool readHot) {
     d.ReservedBoolean = read.boolean("RESERVEDBOOLEAN", d.ReservedBoolean);
     d.GiveOwnFont = read.boolean("GIVEOWNFONT", d.GiveOwnFont);
     d.GlowCount = read.integer("GLOW", d.GlowCount);
-    d.GlowMargin = read.integer("GLOWMARGIN", d.GlowMargin);
+    d.GlowMargin = std::clamp(read.integer("GLOWMARGIN", d.GlowMargin), -TsSkinLimits::GlowMargin,
+                              TsSkinLimits::GlowMargin);
     d.FontColor[0] = read.integer("FONTCOLOR", d.FontColor[0]);
     d.FontColor[1] = read.integer("TCLEFT", d.FontColor[1]);
     d.FontColor[2] = read.integer("TCTOP", d.FontColor[2]);
@@ -254,7 +267,8 @@ void readSectionKeys(const Source& read, TsGeneralData& d, bool readHot) {
     d.GradientData = read.string("GRADIENTDATA", d.GradientData);
     d.ShowFocus = read.boolean("SHOWFOCUS", d.ShowFocus);
     d.FadingEnabled = read.boolean("FADINGENABLED", d.FadingEnabled);
-    d.FadingIterations = read.integer("FADINGITERATIONS", d.FadingIterations);
+    d.FadingIterations = std::clamp(read.integer("FADINGITERATIONS", d.FadingIterations), 0,
+                                    TsSkinLimits::FadingIterations);
     d.GlowColor = read.integer("GCOL", d.GlowColor);
     d.GlowSize = quint8(read.integer("GSIZE", d.GlowSize));
     if (!readHot) return;
@@ -349,15 +363,24 @@ TsGeneralData defaultSection() {
 
 // ---- the loading steps ---------------------------------------------------------------------
 
+// Adds an image item, refusing a skin with more of them than any skin needs.
+void addImage(TsSkinModel& model, TsMaskData&& item) {
+    if (model.Images.size() >= size_t(TsSkinLimits::Images))
+        throw ESkinError(QStringLiteral("The skin names more than %1 pictures and picture parts")
+                             .arg(TsSkinLimits::Images));
+    model.Images.push_back(std::move(item));
+}
+
 void loadImageItems(const TsSkinSource& source, const Files& files, TsSkinModel& model) {
     model.Images.clear();
+    model.reindex();
     model.MasterBitmap = Bitmap32();
     const TsSkinText& text = source.text;
 
     const QString master = text.readString(kGlobalInfo, kMasterBitmap);
     QByteArray bytes;
     if (!master.isEmpty() && files.load(master, bytes))
-        model.MasterBitmap = decodePicture(bytes, PictureFormat::Bmp, master);
+        model.MasterBitmap = decodePicture(bytes, PictureFormat::Bmp, master, &files.budget());
 
     const TsFileSource loadFile = files.source();
     for (int s = 0; s < text.sectionCount(); ++s) {
@@ -366,9 +389,11 @@ void loadImageItems(const TsSkinSource& source, const Files& files, TsSkinModel&
         for (const TsSkinText::Pair& pair : section.pairs) {
             if (global && pair.key == kMasterBitmap) continue;
             TsMaskData item;
-            if (!readImageReference(section.name, pair.key, pair.value, loadFile, item)) continue;
+            if (!readImageReference(section.name, pair.key, pair.value, loadFile, item,
+                                    &files.budget()))
+                continue;
             item.Manager = source.manager;
-            model.Images.push_back(std::move(item));
+            addImage(model, std::move(item));
         }
     }
 
@@ -386,7 +411,7 @@ void loadImageItems(const TsSkinSource& source, const Files& files, TsSkinModel&
             if (!value.contains(u'#') || model.MasterBitmap.isNull()) {
                 if (!value.toUpper().contains(QStringLiteral(".BMP"))) continue;
                 if (!files.loadFromFolder(value, bytes)) continue;
-                Bitmap32 picture = decodePicture(bytes, PictureFormat::Bmp, value);
+                Bitmap32 picture = decodePicture(bytes, PictureFormat::Bmp, value, &files.budget());
                 if (picture.width() == 0) continue;
                 item.Bmp = std::make_unique<Bitmap32>(std::move(picture));
                 wholeImage(item);
@@ -394,27 +419,31 @@ void loadImageItems(const TsSkinSource& source, const Files& files, TsSkinModel&
             } else {
                 readWordBorder(value, where(section.name, pair.key), item);
             }
-            model.Images.push_back(std::move(item));
+            addImage(model, std::move(item));
         }
     }
 }
 
 void addTexture(const QString& section, const QString& key, QByteArray bytes, bool alwaysLarge,
-                const QString& name, TsSkinModel& model, TsSkinManager* manager) {
+                const QString& name, TsSkinModel& model, const Files& files,
+                TsSkinManager* manager) {
     auto jpeg = std::make_unique<JpegImage>(std::move(bytes), name);
     if (jpeg->width() == 0) return;
     if (alwaysLarge || qint64(jpeg->width()) * jpeg->height() > kLargeTexturePixels) {
+        // Kept compressed until first painted, then kept decoded: its pixels are counted now,
+        // so a skin too large is refused here rather than failing when painted.
+        files.budget().take(jpeg->width(), jpeg->height(), name);
         model.Patterns.push_back(TsPatternData{std::move(jpeg), section, key});
         return;
     }
     TsMaskData item;
-    item.Bmp = std::make_unique<Bitmap32>(jpeg->decode());
+    item.Bmp = std::make_unique<Bitmap32>(jpeg->decode(&files.budget()));
     item.ClassName = section;
     item.PropertyName = key;
     item.ImageCount = 1;
     item.ImgType = itTexture;
     item.Manager = manager;
-    model.Images.push_back(std::move(item));
+    addImage(model, std::move(item));
 }
 
 bool namesJpeg(const QString& upper) {
@@ -423,6 +452,7 @@ bool namesJpeg(const QString& upper) {
 
 void loadTextures(const TsSkinSource& source, const Files& files, TsSkinModel& model) {
     model.Patterns.clear();
+    model.reindex();
     const TsSkinText& text = source.text;
     QByteArray bytes;
     for (int s = 0; s < text.sectionCount(); ++s) {
@@ -430,7 +460,7 @@ void loadTextures(const TsSkinSource& source, const Files& files, TsSkinModel& m
         for (const TsSkinText::Pair& pair : section.pairs) {
             const QString name = pair.value.toUpper();
             if (!namesJpeg(name) || !files.load(name, bytes)) continue;
-            addTexture(section.name.toUpper(), pair.key.toUpper(), bytes, false, name, model,
+            addTexture(section.name.toUpper(), pair.key.toUpper(), bytes, false, name, model, files,
                        source.manager);
         }
     }
@@ -442,7 +472,7 @@ void loadTextures(const TsSkinSource& source, const Files& files, TsSkinModel& m
             if (!namesJpeg(pair.value.toUpper()) || !files.loadFromFolder(pair.value, bytes))
                 continue;
             addTexture(section.name.toUpper(), pair.key.toUpper(), bytes, true, pair.value, model,
-                       source.manager);
+                       files, source.manager);
         }
     }
 }
@@ -459,6 +489,17 @@ void readGlobalInfo(const TsSkinText& text, TsSkinData& data) {
         return value ? strictSkinInt(*value, where(kGlobalInfo, QLatin1String(key))) : fallback;
     };
     const auto small = [](int value) { return qint16(value); };
+    // Pixel sizes and offsets of the frame and its buttons, bounded before any window or
+    // picture is made from them.
+    const auto metric = [](int value) {
+        return qint16(std::clamp(value, -TsSkinLimits::FrameMetric, TsSkinLimits::FrameMetric));
+    };
+    const auto glow = [](int value) {
+        return qint16(std::clamp(value, 0, TsSkinLimits::GlowSize));
+    };
+    const auto glowMargin = [](int value) {
+        return qint16(std::clamp(value, -TsSkinLimits::GlowMargin, TsSkinLimits::GlowMargin));
+    };
 
     const QString* version = raw("VERSION");
     bool ok = false;
@@ -466,31 +507,31 @@ void readGlobalInfo(const TsSkinText& text, TsSkinData& data) {
     data.Version = ok && std::isfinite(v) ? v : 0;
     data.Author = text.readString(kGlobalInfo, QStringLiteral("AUTHOR"));
     data.Description = text.readString(kGlobalInfo, QStringLiteral("DESCRIPTION"));
-    data.BorderWidth = small(number("BORDERWIDTH", 4));
-    data.TitleHeight = small(number("TITLEHEIGHT", 30));
+    data.BorderWidth = metric(number("BORDERWIDTH", 4));
+    data.TitleHeight = metric(number("TITLEHEIGHT", 30));
     const int maxHeight = number("MAXHEIGHT", 0);
-    data.MaxTitleHeight = small(maxHeight == 0 ? data.TitleHeight : maxHeight);
-    data.FormOffset = small(number("FORMOFFSET", 4));
-    data.AlignOffset = small(number("ALIGNOFFSET", 0));
-    data.CenterOffset = small(number("CENTEROFFSET", 0));
+    data.MaxTitleHeight = metric(maxHeight == 0 ? data.TitleHeight : maxHeight);
+    data.FormOffset = metric(number("FORMOFFSET", 4));
+    data.AlignOffset = metric(number("ALIGNOFFSET", 0));
+    data.CenterOffset = metric(number("CENTEROFFSET", 0));
     data.BorderMode = small(number("BORDERMODE", 0));
     data.Shadow1Color = number("SHADOW1COLOR", 0);
-    data.Shadow1Offset = small(strict("SHADOW1OFFSET", 0));
-    data.Shadow1Blur = small(strict("SHADOW1BLUR", -1));
+    data.Shadow1Offset = metric(strict("SHADOW1OFFSET", 0));
+    data.Shadow1Blur = metric(strict("SHADOW1BLUR", -1));
     data.Shadow1Transparency = small(strict("SHADOW1TRANSPARENCY", 0));
-    data.BISpacing = small(number("BISPACE", 0));
+    data.BISpacing = metric(number("BISPACE", 0));
     data.BIVAlign = small(number("BIVALIGN", 0));
-    data.BIRightMargin = small(number("BIRIGHT", 0));
-    data.BILeftMargin = small(number("BILEFT", 0));
-    data.BITopMargin = small(number("BITOP", 0));
+    data.BIRightMargin = metric(number("BIRIGHT", 0));
+    data.BILeftMargin = metric(number("BILEFT", 0));
+    data.BITopMargin = metric(number("BITOP", 0));
     data.BorderColor = number("BORDERCOLOR", 0);
     data.BIKeepHUE = small(number("BIKEEPHUE", 0));
-    data.BICloseGlow = small(strict("BICONCLOSEGLOW", 0));
-    data.BICloseGlowMargin = small(strict("BICONCLOSEGLOWMARGIN", 0));
-    data.BIMaxGlow = small(strict("BICONMAXGLOW", 0));
-    data.BIMaxGlowMargin = small(strict("BICONMAXGLOWMARGIN", 0));
-    data.BIMinGlow = small(strict("BICONMINGLOW", 0));
-    data.BIMinGlowMargin = small(strict("BICONMINGLOWMARGIN", 0));
+    data.BICloseGlow = glow(strict("BICONCLOSEGLOW", 0));
+    data.BICloseGlowMargin = glowMargin(strict("BICONCLOSEGLOWMARGIN", 0));
+    data.BIMaxGlow = glow(strict("BICONMAXGLOW", 0));
+    data.BIMaxGlowMargin = glowMargin(strict("BICONMAXGLOWMARGIN", 0));
+    data.BIMinGlow = glow(strict("BICONMINGLOW", 0));
+    data.BIMinGlowMargin = glowMargin(strict("BICONMINGLOWMARGIN", 0));
 }
 
 void loadSections(const TsSkinSource& source, TsSkinModel& model) {
@@ -499,6 +540,7 @@ void loadSections(const TsSkinSource& source, TsSkinModel& model) {
     if (source.checkVersion) source.checkVersion(model.SkinData.Version);
 
     model.Sections.clear();
+    model.reindex();
     const SectionReader reader(text);
     for (int s = 0; s < text.sectionCount(); ++s) {
         const QString& name = text.section(s).name;
@@ -506,7 +548,7 @@ void loadSections(const TsSkinSource& source, TsSkinModel& model) {
         d.ClassName = name;
         d.ParentClass = text.readString(name, QStringLiteral("PARENTCLASS"));
         const TextKeys keys{reader, s};
-        d.States = keys.integer("STATES", 4);
+        d.States = std::clamp(keys.integer("STATES", 4), 0, TsSkinLimits::States);
         readSectionKeys(keys, d, d.States >= 2);
         buildStates(d, d.States >= 2, where(name, QStringLiteral("GRADIENTDATA")));
         model.Sections.append(std::move(d));
@@ -577,16 +619,20 @@ void applyHueAndSaturation(const TsSkinSource& source, TsSkinModel& model) {
     const int amount = source.saturation % 101;
     if (degrees != 0) {
         const int keepHue = model.SkinData.BIKeepHUE;
-        // Glyphs in the master bitmap that keep their colours are put back after the turn.
-        std::vector<std::pair<QRect, Bitmap32>> kept;
+        // Glyphs in the master bitmap that keep their colours are left out of the turn; a
+        // glyph named many times, or glyphs that overlap, are left out once.
+        Bitmap32& master = model.MasterBitmap;
+        QRegion kept;
         for (const TsMaskData& item : model.Images) {
             if (item.Bmp || !keepsHue(item, keepHue)) continue;
-            const QRect area(item.R.Left, item.R.Top, item.R.width(), item.R.height());
-            kept.emplace_back(area, model.MasterBitmap.copy(area));
+            kept += QRect(item.R.Left, item.R.Top, item.R.width(), item.R.height()) & master.rect();
         }
-        ChangeHue(model.MasterBitmap, degrees);
-        for (const auto& [area, pixels] : kept)
-            model.MasterBitmap.copyFrom(pixels, pixels.rect(), area.topLeft());
+        for (const QRect& area : QRegion(master.rect()).subtracted(kept)) {
+            Bitmap32 part =
+                Bitmap32::wrap(master.bits() + area.top() * master.bytesPerLine() + area.left() * 4,
+                               area.width(), area.height(), master.bytesPerLine());
+            ChangeHue(part, degrees);
+        }
         for (TsMaskData& item : model.Images) {
             if (item.Bmp && !keepsHue(item, keepHue)) ChangeHue(*item.Bmp, degrees);
         }
@@ -644,7 +690,7 @@ TsGradArray parseGradient(const QString& text, const QString& place) {
 }
 
 bool readImageReference(const QString& section, const QString& key, const QString& value,
-                        const TsFileSource& loadFile, TsMaskData& item) {
+                        const TsFileSource& loadFile, TsMaskData& item, PictureBudget* budget) {
     if (value.isEmpty()) return false;
     const QString place = where(section, key);
     const auto master = [&](void (*read)(const QString&, const QString&, TsMaskData&)) {
@@ -655,7 +701,7 @@ bool readImageReference(const QString& section, const QString& key, const QStrin
     };
     switch (value.front().unicode()) {
         case u'!':
-            return readOwnFile(section, key, value, loadFile, item);
+            return readOwnFile(section, key, value, loadFile, budget, item);
         case u'@':
             return master(readGlyph);
         case u'^':
@@ -665,7 +711,7 @@ bool readImageReference(const QString& section, const QString& key, const QStrin
         default:
             break;
     }
-    if (!value.contains(u'#')) return readPlainFile(section, key, value, loadFile, item);
+    if (!value.contains(u'#')) return readPlainFile(section, key, value, loadFile, budget, item);
     if (value == QLatin1String("#")) return false;
     readWordBorder(value, place, item);
     item.ClassName = section.toUpper();
@@ -674,7 +720,13 @@ bool readImageReference(const QString& section, const QString& key, const QStrin
 }
 
 void loadSkin(const TsSkinSource& source, TsSkinModel& model) {
-    const Files files(source);
+    const int sections = source.text.sectionCount();
+    if (sections > TsSkinLimits::Sections)
+        throw ESkinError(QStringLiteral("The skin has %1 sections; at most %2 are read")
+                             .arg(sections)
+                             .arg(TsSkinLimits::Sections));
+    PictureBudget budget(source.pictureBudget);
+    const Files files(source, budget);
     model.SkinData.SkinPath = source.skinPath;
     loadImageItems(source, files, model);
     loadTextures(source, files, model);

@@ -26,8 +26,6 @@ QList<QPointer<QWidget>> providerForms;
 
 const QString kDefaultSkinDirectory = QStringLiteral("c:\\Skins");
 const QString kOptions = QStringLiteral("Options.dat");
-// The skin text is small; a larger file is not a skin.
-constexpr qint64 kMaxSkinTextSize = qint64(16) << 20;
 // Shows the old-skin notice outside design time.
 const QString kDiagnosticSwitch = QStringLiteral("--skin-diagnostics");
 
@@ -68,7 +66,7 @@ QByteArray readSkinText(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw ESkinError(QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
-    if (file.size() > kMaxSkinTextSize)
+    if (file.size() > TsSkinText::MaxSize)
         throw ESkinError(QStringLiteral("%1 is too large for a skin text").arg(path));
     return file.readAll();
 }
@@ -274,6 +272,7 @@ void TsSkinManager::load(TsSkinSource source) {
     source.hueOffset = hueOffset_;
     source.saturation = saturation_;
     source.manager = this;
+    source.pictureBudget = PictureMemory;
     source.checkVersion = [this](double version) { CheckSkinVersion(version); };
     // The skin in use stays whole until the new one has loaded completely.
     TsSkinModel fresh;

@@ -241,6 +241,9 @@ public:
     TsMenuSupport MenuSupport;
     ThirdPartyList ThirdParty;
     QList<TsStoredSkin> InternalSkins;
+    // The memory the decoded pictures of one skin may take together; a skin that needs more
+    // is refused like any other faulty skin, and the previous one stays.
+    qint64 PictureMemory = PictureBudget::DefaultBytes;
 
 Q_SIGNALS:
     void OnBeforeChange();

@@ -63,22 +63,52 @@ void TsSkinModel::clear() {
     MasterBitmap = Bitmap32();
     SkinData = TsSkinData();
     Common = TsCommonIndexes();
+    reindex();
+}
+
+namespace {
+QString itemKey(const QString& section, const QString& key) {
+    return section + QChar(0x1F) + key;
+}
+}  // namespace
+
+const TsSkinModel::Lookups& TsSkinModel::lookups() const {
+    Lookups& l = lookups_;
+    if (l.sections == Sections.size() && l.images == Images.size() && l.patterns == Patterns.size())
+        return l;
+    l = Lookups();
+    l.sections = Sections.size();
+    l.images = Images.size();
+    l.patterns = Patterns.size();
+    for (int i = int(Sections.size()) - 1; i >= 0; --i)
+        l.section[Sections[i].ClassName] = i;
+    for (int i = int(Images.size()) - 1; i >= 0; --i) {
+        const TsMaskData& item = Images[size_t(i)];
+        const QString key = itemKey(item.ClassName, item.PropertyName);
+        l.image[key] = i;
+        if (item.ImgType == itTexture) l.texture[key] = i;
+    }
+    for (int i = int(Patterns.size()) - 1; i >= 0; --i)
+        l.pattern[itemKey(Patterns[size_t(i)].ClassName, Patterns[size_t(i)].PropertyName)] = i;
+    return l;
+}
+
+void TsSkinModel::reindex() {
+    lookups_ = Lookups();
 }
 
 int TsSkinModel::FindSection(const QString& name) const {
-    for (int i = 0; i < Sections.size(); ++i) {
-        if (Sections[i].ClassName == name) return i;
-    }
-    return -1;
+    return lookups().section.value(name, -1);
 }
 
 template <class Match>
 int TsSkinModel::findWithParents(int sectionIndex, const QString& sectionName, Match match) const {
     if (sectionIndex < 0 || sectionName.isEmpty()) return -1;
     QString name = sectionName;
-    // A chain of parents longer than the number of sections runs in a circle; the skin
-    // then simply has no such item.
-    for (int step = 0; step <= Sections.size(); ++step) {
+    // A chain of parents that runs in a circle, or deeper than skins nest, ends the search:
+    // the skin then simply has no such item.
+    const qsizetype depth = std::min<qsizetype>(Sections.size(), TsSkinLimits::ParentDepth);
+    for (qsizetype step = 0; step <= depth; ++step) {
         const int found = match(name);
         if (found >= 0) return found;
         if (!IsValidSection(sectionIndex)) return -1;
@@ -97,31 +127,20 @@ int TsSkinModel::FindImage(int sectionIndex, const QString& sectionName, const Q
 }
 
 int TsSkinModel::FindImageInSection(const QString& sectionName, const QString& key) const {
-    for (size_t i = 0; i < Images.size(); ++i) {
-        if (Images[i].ClassName == sectionName && Images[i].PropertyName == key) return int(i);
-    }
-    return -1;
+    return lookups().image.value(itemKey(sectionName, key), -1);
 }
 
 int TsSkinModel::FindTexture(int sectionIndex, const QString& sectionName,
                              const QString& key) const {
     return findWithParents(sectionIndex, sectionName, [&](const QString& name) {
-        for (size_t i = 0; i < Images.size(); ++i) {
-            const TsMaskData& item = Images[i];
-            if (item.ImgType == itTexture && item.ClassName == name && item.PropertyName == key)
-                return int(i);
-        }
-        return -1;
+        return lookups().texture.value(itemKey(name, key), -1);
     });
 }
 
 int TsSkinModel::FindLargeTexture(int sectionIndex, const QString& sectionName,
                                   const QString& key) const {
     return findWithParents(sectionIndex, sectionName, [&](const QString& name) {
-        for (size_t i = 0; i < Patterns.size(); ++i) {
-            if (Patterns[i].ClassName == name && Patterns[i].PropertyName == key) return int(i);
-        }
-        return -1;
+        return lookups().pattern.value(itemKey(name, key), -1);
     });
 }
 
@@ -216,6 +235,7 @@ TColor TsSkinModel::SelectionTextColor(bool hot) const {
 }
 
 void TsSkinModel::IndexCommonItems() {
+    reindex();
     TsCommonIndexes& c = Common;
     c = TsCommonIndexes();
     c.GlobalInfo = index16(FindSection(kGlobalInfo));
@@ -270,6 +290,7 @@ void TsSkinModel::IndexCommonItems() {
 }
 
 void TsSkinModel::IndexSectionImages() {
+    reindex();
     static const char* const corners[] = {"IMGTOPLEFT", "IMGTOPRIGHT", "IMGBTMLEFT", "IMGBTMRIGHT"};
     for (int i = 0; i < Sections.size(); ++i) {
         TsGeneralData& section = Sections[i];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <array>
@@ -75,6 +76,32 @@ struct TsGeneralData {
     quint8 GlowSize = 0;
 };
 using TsGeneralDataArray = QList<TsGeneralData>;
+
+// Bounds of the numbers a skin text gives, applied as the skin loads: a skin is a file from
+// anywhere, and no value in it may overflow the painting arithmetic or ask for windows and
+// pictures of absurd size. Skins as they are made lie far inside these bounds and load
+// exactly as written.
+struct TsSkinLimits {
+    // Rectangle coordinates, either way: no picture is wider than Bitmap32::MaxSide, so a
+    // rectangle reaching this far is never drawn, and sums of a few such numbers fit an int.
+    static constexpr qint32 Coordinate = 1 << 24;
+    // Pixel sizes and offsets of the window frame, the title and its buttons, either way.
+    static constexpr qint32 FrameMetric = 1024;
+    // How far a glow reaches beyond its control, either way, and how wide a glow is.
+    static constexpr qint32 GlowMargin = 255;
+    static constexpr qint32 GlowSize = 255;
+    // States of a section: no image item has more frames than a 16-bit count.
+    static constexpr qint32 States = 0x7FFF;
+    // Steps of a fade between two states.
+    static constexpr qint32 FadingIterations = 100;
+    // How many parents a section's keys and images are looked for in: skins nest a few
+    // levels deep, and a longer chain would make every look-up as slow as the skin is long.
+    static constexpr qint32 ParentDepth = 8;
+    // Sections and image items of one skin: skins have a few hundred of each, and every
+    // look-up and every loading step grows with them.
+    static constexpr qint32 Sections = 2048;
+    static constexpr qint32 Images = 16384;
+};
 
 // A rectangle as left, top, right, bottom (right and bottom exclusive).
 struct TsRect {
@@ -236,8 +263,25 @@ public:
     void IndexCommonItems();
     // The border and corner indexes of every section but GLOBALINFO.
     void IndexSectionImages();
+    // Look-ups index the arrays when their sizes change; after names were changed in place,
+    // or the arrays refilled to the same sizes, this makes them index afresh.
+    void reindex();
 
 private:
     template <class Match>
     int findWithParents(int sectionIndex, const QString& sectionName, Match match) const;
+
+    // Hash indexes over the arrays, built on the first look-up after they grew or shrank
+    // (loading fills them once), so that no look-up walks a whole skin.
+    struct Lookups {
+        qsizetype sections = -1;
+        size_t images = 0;
+        size_t patterns = 0;
+        QHash<QString, int> section;  // name -> first section
+        QHash<QString, int> image;    // section and key -> first item
+        QHash<QString, int> texture;  // section and key -> first texture item
+        QHash<QString, int> pattern;  // section and key -> first large texture
+    };
+    const Lookups& lookups() const;
+    mutable Lookups lookups_;
 };

@@ -12,6 +12,10 @@
 // the manager's common sections, whose keys compare without regard to case.
 class TsSkinText {
 public:
+    // The largest skin text read, from a skin folder or from a packed skin: skin texts are
+    // small, and a larger one is not a skin.
+    static constexpr qint64 MaxSize = qint64(16) << 20;
+
     struct Pair {
         QString key;
         QString value;
