@@ -593,16 +593,10 @@ void DrawImageFrame(Bitmap32& target, QPoint position, int state, const TCacheIn
     }
 }
 
-void DrawBorderImage(Bitmap32& target, const QRect& area, bool keyToParent, int /*blend*/,
-                     int state, const TsMaskData& item, const TCacheInfo& parent) {
-    if (state == 0 && (item.DrawMode & dmNoBorderInState0)) return;
-    if (area.width() < 2 || area.height() < 2 || !item.Manager) return;
-    const Bitmap32* source = itemSource(item);
-    if (!source || source->isNull()) return;
-
-    int wl = item.WL, wt = item.WT, wr = item.WR, wb = item.WB;
-    const int width = area.width();
-    const int height = area.height();
+namespace {
+// The margins of a border image shrunk to fit a rectangle of width by height.
+void fitMargins(const TsMaskData& item, int width, int height, int& wl, int& wt, int& wr, int& wb) {
+    wl = item.WL, wt = item.WT, wr = item.WR, wb = item.WB;
     if (width < wl + wr) {
         const int cut = (wl + wr - width) / 2;
         wl = std::max(wl - cut, 0);
@@ -613,6 +607,57 @@ void DrawBorderImage(Bitmap32& target, const QRect& area, bool keyToParent, int 
         wt = std::max(wt - cut, 0);
         wb = std::max(wb - cut - (height % 2), 0);
     }
+}
+}  // namespace
+
+QRegion BorderCutOff(const TsMaskData& item, int state, QSize size) {
+    QRegion cut;
+    if (state == 0 && (item.DrawMode & dmNoBorderInState0)) return cut;
+    if (size.width() < 2 || size.height() < 2) return cut;
+    const Bitmap32* source = itemSource(item);
+    if (!source || source->isNull()) return cut;
+    int wl, wt, wr, wb;
+    fitMargins(item, size.width(), size.height(), wl, wt, wr, wb);
+    const QRect frame = FrameRect(item, frameOf(item, state));
+    const int fw = frame.width(), fh = frame.height();
+    if (fw - wl - wr < 0 || fh - wt - wb < 0) return cut;
+    const int w = size.width(), h = size.height();
+    // Each corner piece: where it lies in the source, and where on the control.
+    const std::pair<QRect, QPoint> corners[] = {
+        {QRect(frame.left(), frame.top(), wl, wt), QPoint(0, 0)},
+        {QRect(frame.left() + fw - wr, frame.top(), wr, wt), QPoint(w - wr, 0)},
+        {QRect(frame.left(), frame.top() + fh - wb, wl, wb), QPoint(0, h - wb)},
+        {QRect(frame.left() + fw - wr, frame.top() + fh - wb, wr, wb), QPoint(w - wr, h - wb)}};
+    for (const auto& [from, to] : corners) {
+        const QRect piece = from & source->rect();
+        for (int y = piece.top(); y <= piece.bottom(); ++y) {
+            int run = -1;  // where a run of see-through pixels began
+            for (int x = piece.left(); x <= piece.right() + 1; ++x) {
+                // Key pixels show the parent (a mask only mixes the piece into the
+                // control's own background).
+                const bool through = x <= piece.right() && source->pixel(x, y) == kKeyPixel;
+                if (through && run < 0) run = x;
+                if (!through && run >= 0) {
+                    cut += QRect(to.x() + run - from.left(), to.y() + y - from.top(), x - run, 1);
+                    run = -1;
+                }
+            }
+        }
+    }
+    return cut & QRect(QPoint(0, 0), size);
+}
+
+void DrawBorderImage(Bitmap32& target, const QRect& area, bool keyToParent, int /*blend*/,
+                     int state, const TsMaskData& item, const TCacheInfo& parent) {
+    if (state == 0 && (item.DrawMode & dmNoBorderInState0)) return;
+    if (area.width() < 2 || area.height() < 2 || !item.Manager) return;
+    const Bitmap32* source = itemSource(item);
+    if (!source || source->isNull()) return;
+
+    int wl, wt, wr, wb;
+    const int width = area.width();
+    const int height = area.height();
+    fitMargins(item, width, height, wl, wt, wr, wb);
 
     const QRect frame = FrameRect(item, frameOf(item, state));
     const int fw = frame.width();

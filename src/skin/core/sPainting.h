@@ -8,6 +8,8 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
+#include <QSize>
 #include <QString>
 
 #include "imaging/bitmap32.h"
@@ -115,6 +117,11 @@ void DrawImageFrame(Bitmap32& target, QPoint position, int state, const TCacheIn
 // `keyToParent`, key pixels take the parent's background; otherwise they are skipped.
 void DrawBorderImage(Bitmap32& target, const QRect& area, bool keyToParent, int blend, int state,
                      const TsMaskData& item, const TCacheInfo& parent);
+
+// The parts of a control of `size` that a border image leaves see-through in a state: the
+// key pixels of its corner pieces. The window is cut to the rest, so rounded corners show
+// what lies behind the control.
+QRegion BorderCutOff(const TsMaskData& item, int state, QSize size);
 
 // The section's gradient over the rectangle (first piece's mode: 0 vertical, 1 horizontal,
 // 2 four triangles); other modes paint nothing.
