@@ -56,6 +56,18 @@ probe() {
   cat "$work/probe.txt"
 }
 
+# Waits until a part of a window (see probe_part) reads as expected, its lines joined by ";",
+# and prints what it read last.
+await_probe() {
+  local window=$1 part=$2 expected=$3 seen=
+  for _ in $(seq 30); do
+    seen=$(probe | probe_part "$window" "$part" | tr '\n' ';')
+    [ "$seen" = "$expected" ] && break
+    sleep 0.2
+  done
+  echo "$seen"
+}
+
 # Prints the lines of one tree or table of a probe (read from standard input): the lines
 # indented under "  KIND NAME" in the window whose name is given.
 probe_part() {

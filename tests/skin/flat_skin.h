@@ -40,8 +40,9 @@ inline QString skinColour(QRgb rgb) {
                                       QLatin1Char('0'));
 }
 
-// Writes the skin FLAT into `folder`/FLAT.
-inline void writeSkin(const QString& folder) {
+// Writes the skin FLAT into `folder`/FLAT, with `extra` sections of a test's own added to
+// its text (pictures they name go beside it, written by the test).
+inline void writeSkin(const QString& folder, const QString& extra = QString()) {
     const QString path = folder + QStringLiteral("/FLAT");
     QDir().mkpath(path);
     // Frames side by side: three of BUTTON's ring, then the one frame of ONESTATE, then two
@@ -96,6 +97,7 @@ inline void writeSkin(const QString& folder) {
     text += QStringLiteral(
                 "[SELECTION]\nSTATES=2\nCOLOR=%1\nHOTCOLOR=%1\nFONTCOLOR=%2\nHOTFONTCOLOR=%2\n")
                 .arg(skinColour(Selection), skinColour(SelectionText));
+    text += extra;
     QFile file(path + QStringLiteral("/Options.dat"));
     file.open(QIODevice::WriteOnly);
     file.write(text.toUtf8());
