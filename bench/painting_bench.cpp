@@ -5,53 +5,14 @@
 
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-#include <cstring>
-#include <vector>
-
 #include "course_fixture.h"
+#include "memcpy_ratio.h"
 #include "platform/message_box.h"
 #include "skin/core/sPainting.h"
 #include "skin/core/sSkinManager.h"
 #include "skin_sheet.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double seconds(Clock::duration d) {
-    return std::chrono::duration<double>(d).count();
-}
-
-// Seconds one memcpy of `bytes` takes, the best of several.
-double memcpySeconds(size_t bytes) {
-    std::vector<char> from(bytes, 1), to(bytes, 0);
-    double best = 1e9;
-    for (int i = 0; i < 20; ++i) {
-        const auto start = Clock::now();
-        std::memcpy(to.data(), from.data(), bytes);
-        benchmark::DoNotOptimize(to.data());
-        benchmark::ClobberMemory();
-        best = std::min(best, seconds(Clock::now() - start));
-    }
-    return best;
-}
-
-// Runs `work` as the benchmark's body, timing it, and reports its mean time per run as a
-// ratio to memcpy of `bytes` (above 1: slower than memcpy).
-template <class Work>
-void timed(benchmark::State& state, size_t bytes, Work work) {
-    double total = 0;
-    for (auto _ : state) {
-        const auto start = Clock::now();
-        work();
-        total += seconds(Clock::now() - start);
-    }
-    const double copy = memcpySeconds(bytes);
-    const double mean = total / double(state.iterations());
-    state.counters["memcpy_ms"] = copy * 1e3;
-    state.counters["x_memcpy"] = mean / copy;
-}
 
 struct Wlm {
     MessageBoxRecorder boxes;

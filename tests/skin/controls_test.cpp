@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "flat_skin.h"
 #include "platform/form.h"
@@ -182,6 +184,36 @@ TEST_F(ControlsTest, RemovingTheSkinGivesThePlatformControlBack) {
     ASSERT_TRUE(button.Cache().skinned());
     expectLook(&button, flat::Frame[0], flat::Normal);
     EXPECT_FALSE(button.mask().isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ControlsTest, CachesReachTheWindowBufferAsThroughThePainter) {
+    TsPanel panel(&form);
+    panel.setGeometry(150, 20, 150, 120);
+    TsButton inner(&panel);
+    inner.setGeometry(10, 30, 70, 26);
+    inner.setText(QStringLiteral("Да"));
+    TsButton outer(&form);
+    outer.setGeometry(10, 10, 90, 30);
+    outer.setText(QStringLiteral("Нет"));
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    // What the window's buffer shows after a whole repaint and after one that covers only
+    // part of the controls (each control's cache copied straight in), and the picture of
+    // the form made through the painter.
+    for (const QRect& part : {form.rect(), QRect(40, 15, 160, 50)}) {
+        form.repaint(part);
+        const QImage buffer =
+            form.screen()->grabWindow(form.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage throughPainter = picture(&form);
+        ASSERT_EQ(buffer.size(), throughPainter.size());
+        for (int y = 0; y < buffer.height(); ++y)
+            for (int x = 0; x < buffer.width(); ++x)
+                ASSERT_EQ(buffer.pixel(x, y), throughPainter.pixel(x, y)) << x << "," << y;
+    }
 }
 
 }  // namespace

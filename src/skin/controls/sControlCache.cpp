@@ -1,7 +1,9 @@
 #include "skin/controls/sControlCache.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 #include <QWidget>
+#include <cstring>
 
 #include "platform/skin_message.h"
 #include "skin/core/sSkinManager.h"
@@ -68,7 +70,8 @@ void TsControlCache::prepare() {
 bool TsControlCache::paint(QPainter& painter, const QRect& area) {
     const bool skin = skinned();
     // A skinned control paints every one of its pixels from the cache.
-    control_->setAttribute(Qt::WA_OpaquePaintEvent, skin);
+    if (control_->testAttribute(Qt::WA_OpaquePaintEvent) != skin)
+        control_->setAttribute(Qt::WA_OpaquePaintEvent, skin);
     if (!skin) {
         if (!region_.isEmpty()) dropRegion();
         return false;
@@ -81,20 +84,94 @@ bool TsControlCache::paint(QPainter& painter, const QRect& area) {
     const Bitmap32& current = cache();
     bool changed = data_.BGChanged || data_.HalfVisible || current.width() != control_->width() ||
                    current.height() != control_->height();
-    if (!changed && parent) changed = TsSkinMessage::ask(parent, TsSkinMessage::AC_PREPARING) == 1;
+    // A parent whose picture is stale (or still to come) changes what lies behind.
+    if (!changed && parent) {
+        const TsCommonData* under = parentData();
+        changed = under && (under->BGChanged || under->Updating);
+    }
     data_.HalfVisible = parent && !parent->rect().contains(control_->geometry());
     if (changed || regionChanged_) prepare();
     if (regionChanged_) applyRegion();
 
     const Bitmap32& picture = cache();
-    if (picture.isNull()) return true;
-    // The alpha bytes carry no meaning on the screen: the cache is shown as opaque pixels,
-    // straight from its memory.
+    if (!picture.isNull()) CopyToScreen(painter, picture, area & picture.rect());
+    return true;
+}
+
+namespace {
+
+// Copies the area straight into the picture the painter paints on, when that is a plain
+// 32-bit image addressed without scaling: one block transfer per row of each visible part.
+bool copyIntoImage(QPainter& painter, const Bitmap32& picture, const QRect& area) {
+    // Only a widget's own paint event paints on its window's buffer with the painter
+    // knowing the widget's place and clipping in it; a picture made of a widget (rendered
+    // or grabbed) goes through the painter.
+    if (!painter.device() || painter.device()->devType() != QInternal::Widget) return false;
+    QPaintEngine* engine = painter.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster) return false;
+    QPaintDevice* device = engine->paintDevice();
+    if (!device || device->devType() != QInternal::Image) return false;
+    auto* target = static_cast<QImage*>(device);
+    const QImage::Format format = target->format();
+    if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) ||
+        target->devicePixelRatio() != 1.0)
+        return false;
+    const QTransform transform = painter.deviceTransform();
+    if (transform.type() > QTransform::TxTranslate) return false;
+    const QPoint offset(qRound(transform.dx()), qRound(transform.dy()));
+    const QRect wanted = area.translated(offset) & target->rect();
+    if (wanted.isEmpty()) return true;
+    uchar* base = target->bits();
+    const qsizetype stride = target->bytesPerLine();
+    // The alpha bytes carry no meaning on the screen; a back buffer with alpha gets opaque
+    // pixels.
+    const bool opaque = format == QImage::Format_RGB32;
+    const auto copy = [&](const QRect& part) {
+        const int width = part.width();
+        for (int y = part.top(); y <= part.bottom(); ++y) {
+            const quint32* from = picture.row(y - offset.y()) + (part.left() - offset.x());
+            auto* to = reinterpret_cast<quint32*>(base + y * stride) + part.left();
+            if (opaque) {
+                std::memcpy(to, from, size_t(width) * 4);
+            } else {
+                for (int x = 0; x < width; ++x)
+                    to[x] = from[x] | 0xFF000000u;
+            }
+        }
+    };
+    // The parts to copy: the area within the painter's clipping, one rectangle mostly.
+    const QRegion system = engine->systemClip();
+    if (!painter.hasClipping() && system.rectCount() <= 1) {
+        const QRect part = system.isEmpty() ? wanted : wanted & system.boundingRect();
+        if (!part.isEmpty()) copy(part);
+        return true;
+    }
+    QRegion visible(wanted);
+    if (!system.isEmpty()) visible &= system;
+    if (painter.hasClipping()) visible &= painter.clipRegion().translated(offset);
+    for (const QRect& part : visible)
+        copy(part);
+    return true;
+}
+
+}  // namespace
+
+void CopyToScreen(QPainter& painter, const Bitmap32& picture, const QRect& area) {
+    if (area.isEmpty() || copyIntoImage(painter, picture, area)) return;
+    // Any other device: through the painter, the cache shown as opaque pixels straight from
+    // its memory.
     const QImage pixels(picture.bits(), picture.width(), picture.height(), picture.bytesPerLine(),
                         QImage::Format_RGB32);
-    const QRect part = area & picture.rect();
-    painter.drawImage(part.topLeft(), pixels, part);
-    return true;
+    painter.drawImage(area.topLeft(), pixels, area);
+}
+
+TsCommonData* TsControlCache::parentData() {
+    QWidget* parent = control_->parentWidget();
+    if (parent != parentSeen_) {
+        parentSeen_ = parent;
+        parentData_ = TsCommonData::of(parent);
+    }
+    return parentData_;
 }
 
 void TsControlCache::invalidate(bool repaint) {
@@ -134,6 +211,7 @@ bool TsControlCache::handleCommand(TsSkinMessage& message) {
     const bool ours = message.Param == quintptr(manager());
     switch (message.Command) {
         case TsSkinMessage::AC_SETNEWSKIN:
+            parentSeen_ = nullptr;  // the parent may have been given skin data since
             if (ours) {
                 regionChanged_ = true;
                 data_.Updating = false;

@@ -60,13 +60,21 @@ public:
 
 private:
     void applyRegion();
+    // The parent's skin data, looked up once per parent.
+    TsCommonData* parentData();
 
     QWidget* control_;
     TsCommonData& data_;
     bool deferred_ = false;
     bool regionChanged_ = true;
     QRegion region_;
+    QPointer<QWidget> parentSeen_;
+    QPointer<TsCommonData> parentData_;
 };
+
+// Shows an area of a cache through a painter as opaque pixels. On a plain 32-bit image (the
+// window's back buffer) the rows are copied straight in, within the painter's clipping.
+void CopyToScreen(QPainter& painter, const Bitmap32& picture, const QRect& area);
 
 // The disabled looks of a control's cache.
 enum TsDisabledKind : unsigned { dkBlended = 1, dkGrayed = 2 };
