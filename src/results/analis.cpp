@@ -9,6 +9,7 @@
 #include "data/filter.h"
 #include "platform/short_date.h"
 #include "results/journal_strip.h"
+#include "skin/controls/sScrollWnd.h"
 
 TForm12* Form12 = nullptr;
 
@@ -37,6 +38,8 @@ TForm12::TForm12() {
     middle->setSpacing(0);
     DBGrid1 = new TDBGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    // Its frame and scroll bars are the skin's, as an edit's are.
+    TsScrollWnd::attach(DBGrid1, QStringLiteral("EDIT"));
     DBGrid1->setFixedWidth(545);
     DBGrid1->setColumns(
         {kLogin, QStringLiteral("Дата_тестирования"), QStringLiteral("Ответ_студента"),

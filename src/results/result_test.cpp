@@ -3,6 +3,7 @@
 #include <QVBoxLayout>
 
 #include "app/dm.h"
+#include "skin/controls/sScrollWnd.h"
 
 TForm10* Form10 = nullptr;
 
@@ -14,6 +15,8 @@ TForm10::TForm10() {
     layout->setContentsMargins(0, 0, 0, 0);
     DBGrid1 = new TDBGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    // Its frame and scroll bars are the skin's, as an edit's are.
+    TsScrollWnd::attach(DBGrid1, QStringLiteral("EDIT"));
     DBGrid1->setDataSource(DataModule1->DataSource5);
     layout->addWidget(DBGrid1);
 }

@@ -7,6 +7,7 @@
 #include "app/dm.h"
 #include "platform/short_date.h"
 #include "results/journal_strip.h"
+#include "skin/controls/sScrollWnd.h"
 
 TForm11* Form11 = nullptr;
 
@@ -29,6 +30,8 @@ TForm11::TForm11() {
 
     DBGrid1 = new TDBGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    // Its frame and scroll bars are the skin's, as an edit's are.
+    TsScrollWnd::attach(DBGrid1, QStringLiteral("EDIT"));
     DBGrid1->setDataSource(DataModule1->DataSource5);
     column->addWidget(DBGrid1, 1);
 

@@ -39,7 +39,7 @@ TForm5::TForm5() {
     sLabel1 = label("sLabel1", QStringLiteral("Введите название темы:"));
     sEdit1 = box(new TsEdit(this), "sEdit1");
     sLabel2 = label("sLabel2", QStringLiteral("Выберите для нее раздел (для вложенных тем):"));
-    sComboBox1 = box(new QComboBox(this), "sComboBox1");
+    sComboBox1 = box(new TsComboBox(this), "sComboBox1");
     sComboBox1->setEditable(true);
     sComboBox1->setInsertPolicy(QComboBox::NoInsert);
     sLabel3 = label("sLabel3", QStringLiteral("Укажите название файла:"));

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QComboBox>
-
 #include "platform/form.h"
 #include "skin/controls/sButton.h"
+#include "skin/controls/sComboBox.h"
 #include "skin/controls/sEdit.h"
 #include "skin/controls/sLabel.h"
 
@@ -18,7 +17,7 @@ public:
     TsLabel* sLabel1;
     TsEdit* sEdit1;  // title
     TsLabel* sLabel2;
-    QComboBox* sComboBox1;  // section
+    TsComboBox* sComboBox1;  // section
     TsLabel* sLabel3;
     TsEdit* sEdit2;  // page file
     TsLabel* sLabel4;

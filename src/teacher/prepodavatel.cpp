@@ -10,6 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/shell_open.h"
 #include "results/result_test_prepod.h"
+#include "skin/controls/sScrollWnd.h"
 #include "teacher/basatest.h"
 #include "teacher/newinsert.h"
 #include "teacher/topic_catalogue.h"
@@ -48,6 +49,8 @@ TForm2::TForm2() {
 
     DBGrid1 = new TDBGrid(this);
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    // Its frame and scroll bars are the skin's, as an edit's are.
+    TsScrollWnd::attach(DBGrid1, QStringLiteral("EDIT"));
     DBGrid1->setReadOnly(true);
     DBGrid1->hide();
     connect(DBGrid1, &TDBGrid::CellClick, this, &TForm2::DBGrid1CellClick);

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "platform/skin_message.h"
+#include "skin/controls/sButtonFace.h"
 #include "skin/core/sSkinManager.h"
 
 TsButtonLayout PushButtonLayout(QSize size, QSize picture, TImageAlignment alignment,
@@ -46,6 +47,9 @@ TsButton::TsButton(QWidget* parent, int kind)
     : QPushButton(parent), SkinData(this, kind), cache_(this, SkinData) {
     cache_.Prepare = [this](Bitmap32& cache, const TCacheInfo& background) {
         PaintLook(cache, background);
+        paintedState_ = CurrentState();
+        paintedText_ = text();
+        paintedFocus_ = hasFocus();
     };
     cache_.State = [this] { return SkinState(); };
     SkinData.setSkinSection(QStringLiteral("BUTTON"));
@@ -102,18 +106,8 @@ void TsButton::drawPicture(QPainter& canvas, const QRect& area) const {
     if (index < 0 || area.isEmpty()) return;
     const QImage& picture = Images->image(index);
     canvas.drawImage(area.topLeft(), picture);
-    if (Reflected && Images->hasAlpha()) {
-        // The picture mirrored below itself, fading out.
-        QImage mirror = picture.mirrored(false, true).convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < mirror.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(mirror.scanLine(y));
-            const int fade = 96 * (mirror.height() - y) / std::max(1, mirror.height());
-            for (int x = 0; x < mirror.width(); ++x)
-                line[x] = qRgba(qRed(line[x]), qGreen(line[x]), qBlue(line[x]),
-                                qAlpha(line[x]) * fade / 255);
-        }
-        canvas.drawImage(area.bottomLeft() + QPoint(0, 1), mirror);
-    }
+    if (Reflected && Images->hasAlpha())
+        DrawReflection(canvas, area.bottomLeft() + QPoint(0, 1), picture);
 }
 
 void TsButton::PaintLook(Bitmap32& cache, const TCacheInfo& parent) {
@@ -182,10 +176,6 @@ void TsButton::PaintLook(Bitmap32& cache, const TCacheInfo& parent) {
                       HueAndSaturation(colour, SkinData.HUEOffset, SkinData.Saturation));
     }
     if (!isEnabled()) ApplyDisabledLook(cache, parent, DisabledKind);
-
-    paintedState_ = state;
-    paintedText_ = text();
-    paintedFocus_ = hasFocus();
 }
 
 bool TsButton::event(QEvent* event) {

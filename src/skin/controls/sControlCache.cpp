@@ -190,7 +190,7 @@ QRegion TsControlCache::borderRegion(int state) const {
 
 void TsControlCache::applyRegion() {
     regionChanged_ = false;
-    const QRegion cut = borderRegion(State ? State() : 0);
+    const QRegion cut = CutToBorder ? borderRegion(State ? State() : 0) : QRegion();
     const QRegion shape = cut.isEmpty() ? QRegion() : QRegion(control_->rect()) - cut;
     if (shape == region_) return;
     region_ = shape;

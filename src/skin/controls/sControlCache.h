@@ -52,6 +52,9 @@ public:
     void dropRegion();
     // The state the control's border is drawn in, for its shape.
     std::function<int()> State;
+    // Whether the window is cut to its border's shape; a control whose border does not run
+    // along its edges keeps its whole rectangle.
+    bool CutToBorder = true;
 
     // The commands every cached control answers alike: 6 (the parent finished updating),
     // 23 (prepare the cache), 24 (the frame is drawn); and the bookkeeping of 1, 2 and 3.

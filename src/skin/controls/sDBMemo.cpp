@@ -1,7 +1,12 @@
 #include "skin/controls/sDBMemo.h"
 
-TsDBMemo::TsDBMemo(QWidget* parent) : QPlainTextEdit(parent), SkinData(this, 7) {
+TsDBMemo::TsDBMemo(QWidget* parent)
+    : QPlainTextEdit(parent),
+      SkinData(this, 7),
+      BoundLabel(this),
+      scrollWnd_(this, SkinData, &DisabledKind) {
     SkinData.setSkinSection(QStringLiteral("EDIT"));
+    scrollWnd_.sync();
     connect(this, &QPlainTextEdit::textChanged, this, &TsDBMemo::userEdited);
 }
 
@@ -52,4 +57,10 @@ void TsDBMemo::userEdited() {
         throw;
     }
     writing_ = false;
+}
+
+void TsDBMemo::changeEvent(QEvent* event) {
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange)
+        BoundLabel.followEnabled(!(DisabledKind & dkBlended));
 }

@@ -7,6 +7,7 @@
 #include <QStylePainter>
 
 #include "platform/message_box.h"
+#include "skin/core/sSkinManager.h"
 
 namespace {
 
@@ -21,16 +22,25 @@ constexpr int kMinimumButton = 6;
 TsNavButton::TsNavButton(QWidget* parent, TNavigateBtn kind) : TsSpeedButton(parent), Index(kind) {
     SkinData.setSkinSection(QStringLiteral("TOOLBUTTON"));
     setAutoRaise(true);
-    setIcon(QIcon(builtInPicture(kind)));
-    setIconSize(QSize(15, 13));
+    ShowCaption = false;
+    Glyph = builtInPicture(kind);
+    Refresh();
 }
 
-QPixmap TsNavButton::builtInPicture(TNavigateBtn kind) {
-    // Simple dark glyphs on a transparent ground, 13 pixels high, 9 to 15 wide.
+void TsNavButton::setFocusShown(bool shown) {
+    if (shown == focusShown_) return;
+    focusShown_ = shown;
+    Cache().invalidate();
+}
+
+namespace {
+
+// Simple dark glyphs on a transparent ground, 13 pixels high, 9 to 15 wide.
+QImage drawNavPicture(TNavigateBtn kind) {
     const int width = kind == nbFirst || kind == nbLast || kind == nbRefresh ? 13
                       : kind == nbEdit                                       ? 11
                                                                              : 9;
-    QPixmap picture(width, 13);
+    QImage picture(width, 13, QImage::Format_ARGB32);
     picture.fill(Qt::transparent);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
@@ -93,9 +103,34 @@ QPixmap TsNavButton::builtInPicture(TNavigateBtn kind) {
     return picture;
 }
 
+}  // namespace
+
+const QImage& TsNavButton::builtInPicture(TNavigateBtn kind) {
+    static const std::array<QImage, kNavigateButtons> pictures = [] {
+        std::array<QImage, kNavigateButtons> drawn;
+        for (int k = 0; k < kNavigateButtons; ++k)
+            drawn[size_t(k)] = drawNavPicture(TNavigateBtn(k));
+        return drawn;
+    }();
+    return pictures[size_t(kind)];
+}
+
+void TsNavButton::PaintLook(Bitmap32& cache, const TCacheInfo& parent) {
+    // A navigator's button and its picture always fade into the bar when disabled.
+    DisabledKind = dkBlended;
+    DisabledGlyphKind = dgBlended;
+    TsSpeedButton::PaintLook(cache, parent);
+    const TsSkinManager* manager = SkinData.SkinManager();
+    if (!focusShown_ || !manager || !manager->IsValidSection(SkinData.SkinIndex)) return;
+    const TsGeneralData& section = manager->sections()[SkinData.SkinIndex];
+    const TColor colour = StateLook(section, SkinState() > 0 ? 1 : 0).FontColor[0];
+    DrawFocusRect(cache, cache.rect().adjusted(2, 2, -3, -3),
+                  HueAndSaturation(colour, SkinData.HUEOffset, SkinData.Saturation));
+}
+
 void TsNavButton::paintEvent(QPaintEvent* event) {
     TsSpeedButton::paintEvent(event);
-    if (!focusShown) return;
+    if (!focusShown_ || Cache().skinned()) return;
     QStylePainter painter(this);
     QStyleOptionFocusRect option;
     option.initFrom(this);
@@ -115,7 +150,34 @@ TsDBNavigator::TsDBNavigator(QWidget* parent) : TsPanel(parent, 54) {
         buttons_[size_t(kind)] = button;
     }
     resize(240, 25);
+    setUpButtons();
     updateEnabling();
+}
+
+void TsDBNavigator::setImages(const TsImageList* images) {
+    images_ = images;
+    setUpButtons();
+}
+
+void TsDBNavigator::setFirstImageIndex(int index) {
+    firstImageIndex_ = index;
+    setUpButtons();
+}
+
+void TsDBNavigator::setUpButtons() {
+    for (int kind = 0; kind < kNavigateButtons; ++kind) {
+        TsNavButton* button = buttons_[size_t(kind)];
+        button->SkinData.setSkinManager(SkinData.SkinManager());
+        button->Images = images_;
+        button->ImageIndex = images_ ? firstImageIndex_ + kind : -1;
+        button->Refresh();
+    }
+}
+
+bool TsDBNavigator::event(QEvent* event) {
+    // Set up as the window made it: the buttons follow the navigator's manager from now on.
+    if (event->type() == QEvent::Polish) setUpButtons();
+    return TsPanel::event(event);
 }
 
 QString TsDBNavigator::defaultHint(TNavigateBtn kind) {
@@ -282,10 +344,7 @@ void TsDBNavigator::showFocus() {
     for (int kind = 0; kind < kNavigateButtons; ++kind) {
         TsNavButton* button = buttons_[size_t(kind)];
         const bool shown = hasFocus() && kind == focused_;
-        if (button->focusShown != shown) {
-            button->focusShown = shown;
-            button->update();
-        }
+        button->setFocusShown(shown);
     }
 }
 

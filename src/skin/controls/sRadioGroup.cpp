@@ -1,15 +1,51 @@
 #include "skin/controls/sRadioGroup.h"
 
-#include <QGridLayout>
+#include <QEvent>
+
+QList<QRect> RadioGroupLayout(QSize size, int count, int columns, int textHeight,
+                              bool rightToLeft) {
+    QList<QRect> places;
+    if (count <= 0) return places;
+    columns = std::max(1, columns);
+    const int perColumn = (count + columns - 1) / columns;
+    const int buttonWidth = (size.width() - 10) / columns;
+    const int room = size.height() - textHeight - 5;
+    const int buttonHeight = room / perColumn;
+    const int top = textHeight + 1 + (room % perColumn) / 2;
+    for (int i = 0; i < count; ++i) {
+        int left = (i / perColumn) * buttonWidth + 8;
+        if (rightToLeft) left = size.width() - left - buttonWidth;
+        places.append(QRect(left, (i % perColumn) * buttonHeight + top, buttonWidth, buttonHeight));
+    }
+    return places;
+}
+
+TsGroupButton::TsGroupButton(TsRadioGroup* group, int index, const QString& caption)
+    : TsRadioButton(caption, group), Index(index), group_(group) {
+    AutoSize = false;
+    AnimatEvents = group->AnimatEvents;
+    SkinData.setSkinSection(QStringLiteral("RADIOBUTTON"));
+    SkinData.setSkinManager(group->SkinData.SkinManager());
+}
+
+void TsGroupButton::nextCheckState() {
+    if (!isChecked() && !group_->CanChange(Index)) return;
+    TsRadioButton::nextCheckState();
+}
 
 TsRadioGroup::TsRadioGroup(QWidget* parent) : TsGroupBox(parent) {
-    auto* layout = new QGridLayout(this);
-    layout->setContentsMargins(8, 4, 8, 4);
     connect(&group_, &QButtonGroup::idClicked, this, [this](int id) {
-        if (id == itemIndex_) return;
+        // A click the group refused leaves the item unchecked.
+        if (id == itemIndex_ || !buttons_[id]->isChecked()) return;
         itemIndex_ = id;
         Q_EMIT Click();
     });
+}
+
+bool TsRadioGroup::CanChange(int index) {
+    bool allow = true;
+    Q_EMIT OnChanging(index, allow);
+    return allow;
 }
 
 void TsRadioGroup::setItems(const QStringList& items) {
@@ -17,19 +53,20 @@ void TsRadioGroup::setItems(const QStringList& items) {
     qDeleteAll(buttons_);
     buttons_.clear();
     for (int i = 0; i < items.size(); ++i) {
-        auto* item = new QRadioButton(items[i], this);
+        auto* item = new TsGroupButton(this, i, items[i]);
         item->setObjectName(objectName() + QStringLiteral("_item%1").arg(i));
         // The group is one stop of the Tab key; arrows move between its items.
         item->setFocusPolicy(i == 0 ? Qt::StrongFocus : Qt::ClickFocus);
         group_.addButton(item, i);
         buttons_.append(item);
+        if (isVisible()) item->show();
     }
     arrange();
 }
 
 QStringList TsRadioGroup::items() const {
     QStringList result;
-    for (const QRadioButton* item : buttons_)
+    for (const TsGroupButton* item : buttons_)
         result.append(item->text());
     return result;
 }
@@ -40,11 +77,22 @@ void TsRadioGroup::setColumns(int columns) {
 }
 
 void TsRadioGroup::arrange() {
-    auto* grid = static_cast<QGridLayout*>(layout());
-    const int rows = (int(buttons_.size()) + columns_ - 1) / columns_;
-    // Items run down each column, then on to the next, as in the platform's radio group.
+    const QList<QRect> places =
+        RadioGroupLayout(size(), int(buttons_.size()), columns_, fontMetrics().height(),
+                         layoutDirection() == Qt::RightToLeft);
     for (int i = 0; i < buttons_.size(); ++i)
-        grid->addWidget(buttons_[i], i % std::max(1, rows), i / std::max(1, rows));
+        buttons_[i]->setGeometry(places[i]);
+}
+
+void TsRadioGroup::resizeEvent(QResizeEvent* event) {
+    TsGroupBox::resizeEvent(event);
+    arrange();
+}
+
+void TsRadioGroup::changeEvent(QEvent* event) {
+    TsGroupBox::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::LayoutDirectionChange)
+        arrange();
 }
 
 void TsRadioGroup::setItemIndex(int index) {
@@ -52,7 +100,7 @@ void TsRadioGroup::setItemIndex(int index) {
     if (index == itemIndex_) return;
     if (index < 0) {
         group_.setExclusive(false);
-        for (QRadioButton* item : buttons_)
+        for (TsGroupButton* item : buttons_)
             item->setChecked(false);
         group_.setExclusive(true);
         itemIndex_ = -1;

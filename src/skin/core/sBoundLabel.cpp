@@ -73,7 +73,7 @@ void TsBoundLabel::update() {
     }
     label_->setObjectName(control_->objectName() + QStringLiteral("Label"));
     label_->setFont(font_);
-    label_->UseSkinColor = useSkinColor_;
+    label_->setUseSkinColor(useSkinColor_);
     label_->setWordWrap(maxWidth_ != 0);
     label_->AutoSize = maxWidth_ == 0;
     label_->setCaption(Caption());
@@ -133,6 +133,10 @@ bool TsBoundLabel::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return false;
+}
+
+void TsBoundLabel::followEnabled(bool follow) {
+    if (label_ && control_) label_->setEnabled(!follow || control_->isEnabled());
 }
 
 TsLabel* TsBoundLabel::label() const {

@@ -41,6 +41,9 @@ public:
     TsLabel* label() const;
     // Places the label beside the control again.
     void placeLabel();
+    // Greys the label with its disabled control when `follow` is set, else keeps it enabled
+    // (a control whose disabled look is blended keeps its label readable).
+    void followEnabled(bool follow);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

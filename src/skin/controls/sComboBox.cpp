@@ -1,0 +1,391 @@
+#include "skin/controls/sComboBox.h"
+
+#include <QAbstractItemView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QStyleOptionComboBox>
+#include <algorithm>
+
+#include "platform/skin_message.h"
+#include "skin/controls/sControlStyle.h"
+#include "skin/controls/sScrollBar.h"
+#include "skin/controls/sScrollWnd.h"
+#include "skin/controls/sSelectionDelegate.h"
+#include "skin/core/sSkinManager.h"
+
+namespace {
+
+// The platform's inner margins of a line edit without a frame: its text starts this far in.
+constexpr int kEditMarginX = 2;
+constexpr int kEditMarginY = 1;
+
+// The style of a skinned combo box: its line edit and its button lie where the skin paints
+// the text area and the button.
+class ComboStyle : public TsControlStyle {
+public:
+    explicit ComboStyle(const TsComboBox& owner) : owner_(owner) {}
+
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                         const QWidget* widget) const override {
+        if (control != CC_ComboBox)
+            return TsControlStyle::subControlRect(control, option, part, widget);
+        const TsComboBoxLayout layout = layoutOf(*option);
+        switch (part) {
+            case SC_ComboBoxFrame:
+                return option->rect;
+            case SC_ComboBoxEditField:
+                return layout.Text;
+            case SC_ComboBoxArrow:
+                return layout.Button;
+            default:
+                return TsControlStyle::subControlRect(control, option, part, widget);
+        }
+    }
+
+    SubControl hitTestComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                                     const QPoint& point, const QWidget* widget) const override {
+        if (control != CC_ComboBox)
+            return TsControlStyle::hitTestComplexControl(control, option, point, widget);
+        if (layoutOf(*option).Button.contains(point)) return SC_ComboBoxArrow;
+        return option->rect.contains(point) ? SC_ComboBoxEditField : SC_None;
+    }
+
+private:
+    TsComboBoxLayout layoutOf(const QStyleOptionComplex& option) const {
+        TsComboBoxLayout layout = ComboBoxLayout(option.rect.size(), owner_.BorderMargins(),
+                                                 kScrollBarExtent, option.direction);
+        layout.Button.translate(option.rect.topLeft());
+        layout.Text.translate(option.rect.topLeft());
+        return layout;
+    }
+
+    const TsComboBox& owner_;
+};
+
+}  // namespace
+
+TsComboBoxLayout ComboBoxLayout(QSize size, const QMargins& border, int buttonWidth,
+                                Qt::LayoutDirection direction) {
+    const QRect box(QPoint(0, 0), size);
+    const QRect inner = box.marginsRemoved(border);
+    const int width = std::clamp(buttonWidth, 0, std::max(0, inner.width()));
+    TsComboBoxLayout layout;
+    layout.Button = QRect(inner.right() + 1 - width, inner.top(), width, inner.height());
+    const int left = std::max(3, border.left());
+    const int top = std::max(3, border.top());
+    const int bottom = std::max(3, border.bottom());
+    layout.Text =
+        QRect(QPoint(left, top), QPoint(layout.Button.left() - 1, size.height() - 1 - bottom));
+    if (direction == Qt::RightToLeft) {
+        layout.Button = QStyle::visualRect(direction, box, layout.Button);
+        layout.Text = QStyle::visualRect(direction, box, layout.Text);
+    }
+    return layout;
+}
+
+TsComboBox::TsComboBox(QWidget* parent)
+    : QComboBox(parent),
+      SkinData(this, 3),
+      BoundLabel(this),
+      cache_(this, SkinData),
+      style_(new ComboStyle(*this)) {
+    style_->setParent(this);
+    cache_.Prepare = [this](Bitmap32& cache, const TCacheInfo& background) {
+        PaintLook(cache, background);
+    };
+    cache_.State = [this] { return CurrentState(); };
+    SkinData.setSkinSection(QStringLiteral("COMBOBOX"));
+    setMaxVisibleItems(16);
+
+    // The open list: its selected item drawn from the skin, its frame and bars skinned as an
+    // edit's while it scrolls.
+    QAbstractItemView* list = view();
+    delegate_ = new TsSelectionDelegate(SkinData, TsSelectionDelegate::saItem, true, this,
+                                        list->itemDelegate());
+    list->setItemDelegate(delegate_);
+    popupWnd_ = TsScrollWnd::attach(list, QStringLiteral("EDIT"), SkinData.SkinManager());
+    popupWnd_->setEnabled(false);
+    popup_ = list->window();
+    if (popup_ && popup_ != window()) popup_->installEventFilter(this);
+    syncSkin();
+}
+
+TsComboBox::~TsComboBox() {
+    if (popup_) popup_->removeEventFilter(this);
+}
+
+QMargins TsComboBox::BorderMargins() const {
+    const TsSkinManager* manager = SkinData.SkinManager();
+    if (!manager || !manager->IsValidImage(SkinData.BorderIndex)) return QMargins();
+    const TsMaskData& border = manager->images()[size_t(SkinData.BorderIndex)];
+    return QMargins(border.WL, border.WT, border.WR, border.WB);
+}
+
+TsComboBoxLayout TsComboBox::Layout() const {
+    return ComboBoxLayout(size(), BorderMargins(), kScrollBarExtent, layoutDirection());
+}
+
+void TsComboBox::setReadOnly(bool readOnly) {
+    readOnly_ = readOnly;
+    if (QLineEdit* edit = lineEdit()) edit->setReadOnly(readOnly);
+}
+
+bool TsComboBox::DroppedDown() const {
+    return popup_ && popup_->isVisible();
+}
+
+int TsComboBox::CurrentState() const {
+    return SkinData.IsHot() ? 1 : 0;
+}
+
+int TsComboBox::ButtonState() const {
+    return DroppedDown() ? 2 : CurrentState();
+}
+
+bool TsComboBox::wantsSkin() const {
+    const TsSkinManager* manager = SkinData.SkinManager();
+    return manager && manager->Active() && SkinData.IsSkinned();
+}
+
+void TsComboBox::syncSkin() {
+    const bool on = wantsSkin();
+    style_->wear(this, on);
+    QLineEdit* edit = lineEdit();
+    if (edit && on) {
+        // The line edit writes over the skin's picture: no background of its own, its
+        // selection in the skin's colours, and no text while disabled (the picture has it).
+        const TsSkinManager* manager = SkinData.SkinManager();
+        QPalette own;
+        own.setBrush(QPalette::Base, Qt::NoBrush);
+        own.setColor(QPalette::Disabled, QPalette::Text, Qt::transparent);
+        own.setColor(QPalette::Highlight, ToQColor(manager->SelectionColor(true)));
+        own.setColor(QPalette::HighlightedText, ToQColor(manager->SelectionTextColor(true)));
+        edit->setPalette(own);
+    } else if (edit) {
+        edit->setPalette(QPalette());
+    }
+    if (popupWnd_ && popupWnd_->data().SkinManager() != SkinData.SkinManager())
+        popupWnd_->data().setSkinManager(SkinData.SkinManager());
+    cache_.regionChanged();
+    cache_.invalidate();
+}
+
+void TsComboBox::showPopup() {
+    if (readOnly_) return;
+    // A list longer than it shows scrolls: it is framed as an edit, in place of the
+    // platform's frame around it.
+    const bool scrolls = wantsSkin() && count() > maxVisibleItems();
+    if (popupWnd_) popupWnd_->setEnabled(scrolls);
+    if (auto* frame = qobject_cast<QFrame*>(view()->parentWidget())) {
+        if (scrolls && frame->frameStyle() != QFrame::NoFrame) {
+            popupFrame_ = frame->frameStyle();
+            frame->setFrameStyle(QFrame::NoFrame);
+        } else if (!scrolls && popupFrame_ >= 0) {
+            frame->setFrameStyle(popupFrame_);
+            popupFrame_ = -1;
+        }
+    }
+    QComboBox::showPopup();
+    cache_.invalidate();
+}
+
+void TsComboBox::paintButton(Bitmap32& cache, const QRect& button) const {
+    const TsSkinManager* manager = SkinData.SkinManager();
+    const TsCommonIndexes& common = manager->commonIndexes();
+    const int state = ButtonState();
+    if (button.isEmpty()) return;
+    if (manager->IsValidSection(common.ComboBtn)) {
+        // The box's own pixels show through the button's corners.
+        const Bitmap32 under = cache;
+        TsSectionPaint paint;
+        paint.SectionIndex = common.ComboBtn;
+        paint.SectionName = QStringLiteral("COMBOBTN");
+        paint.Parent = MakeCacheInfo(&under, QPoint(0, 0));
+        paint.Texture = common.ComboBtnTexture;
+        paint.HotTexture = common.ComboBtnHotTexture;
+        paint.Manager = manager;
+        paint.Area = button;
+        paint.State = state;
+        PaintSection(cache, paint);
+    }
+    if (manager->IsValidImage(common.ComboGlyph)) {
+        const TsMaskData& glyph = manager->images()[size_t(common.ComboGlyph)];
+        const int w = TsSkinModel::FrameWidth(glyph), h = TsSkinModel::FrameHeight(glyph);
+        if (w > 0 && h > 0 && w <= button.width() && h <= button.height()) {
+            const QPoint at(button.left() + (button.width() - w) / 2,
+                            button.top() + (button.height() - h) / 2);
+            DrawImageFrame(cache, at, state, MakeCacheInfo(&cache, QPoint(0, 0)), glyph, 1);
+        }
+        return;
+    }
+    TColor colour = SkinData.OwnerFontColour();
+    if (manager->IsValidSection(common.ComboBtn))
+        colour = StateLook(manager->sections()[common.ComboBtn], state).FontColor[0];
+    PaintArrowGlyph(cache, button, Qt::DownArrow, colour);
+}
+
+void TsComboBox::paintText(Bitmap32& cache, const QRect& area, bool selectable) const {
+    const TsSkinManager* manager = SkinData.SkinManager();
+    const QString text = isEditable() && lineEdit() ? lineEdit()->displayText() : currentText();
+    // A drop-down list marks its item as selected while the box has the focus.
+    const bool selected = selectable && hasFocus() && isEnabled();
+    if (selected) {
+        const int section = manager->FindSection(QStringLiteral("SELECTION"));
+        if (manager->IsValidSection(section)) {
+            const Bitmap32 under = cache;
+            TsSectionPaint paint;
+            paint.SectionIndex = section;
+            paint.SectionName = QStringLiteral("SELECTION");
+            paint.Parent = MakeCacheInfo(&under, QPoint(0, 0));
+            paint.Manager = manager;
+            paint.Area = area & cache.rect();
+            paint.State = 1;
+            PaintSection(cache, paint);
+        } else {
+            FillRect32(cache, area, manager->SelectionColor(true));
+        }
+    }
+    if (text.isEmpty()) return;
+    QImage image = cache.image();
+    QPainter canvas(&image);
+    canvas.setFont(font());
+    const QRect textArea = area.adjusted(kEditMarginX, kEditMarginY, -kEditMarginX, -kEditMarginY);
+    int flags = int(QStyle::visualAlignment(layoutDirection(), Qt::AlignLeft)) | Qt::AlignVCenter |
+                Qt::TextSingleLine;
+    if (layoutDirection() == Qt::RightToLeft) flags |= Qt::TextForceRightToLeft;
+    if (selected) {
+        canvas.setPen(ToQColor(manager->SelectionTextColor(true)));
+        canvas.drawText(textArea, flags, text);
+    } else {
+        WriteCaption(canvas, text, true, paintedState_ > 0, SkinData, flags, textArea, nullptr);
+    }
+}
+
+void TsComboBox::PaintLook(Bitmap32& cache, const TCacheInfo& parent) {
+    paintedState_ = CurrentState();
+    paintedButton_ = ButtonState();
+    paintedFocus_ = hasFocus();
+    paintedText_ = isEditable() && lineEdit() ? lineEdit()->displayText() : currentText();
+    PaintControlSection(SkinData, parent, paintedState_, cache, QPoint(0, 0), cache.rect());
+    const TsComboBoxLayout layout = Layout();
+    paintButton(cache, layout.Button);
+    if (!isEditable())
+        paintText(cache, layout.Text, true);
+    else if (!isEnabled() && lineEdit())
+        // A disabled box takes no typing: its text is part of the picture, blended with it.
+        paintText(cache, lineEdit()->geometry(), false);
+    if (!isEnabled()) ApplyDisabledLook(cache, parent, DisabledKind);
+}
+
+bool TsComboBox::event(QEvent* event) {
+    if (event->type() == TsSkinMessage::eventType()) {
+        auto* message = static_cast<TsSkinMessage*>(event);
+        if (cache_.handleCommand(*message)) return true;
+        switch (message->Command) {
+            case TsSkinMessage::AC_SETNEWSKIN:
+            case TsSkinMessage::AC_REMOVESKIN:
+            case TsSkinMessage::AC_REFRESH:
+            case TsSkinMessage::AC_STOPFADING:
+                if (message->Param == quintptr(SkinData.SkinManager()) &&
+                    message->Command != TsSkinMessage::AC_STOPFADING)
+                    syncSkin();
+                // The open list is a window of its own, which the broadcasts do not reach.
+                if (message->Argument != 1 && view())
+                    TsSkinMessage::ask(view(), message->Command, message->Argument, message->Param);
+                break;
+            default:
+                break;
+        }
+        return QComboBox::event(event);
+    }
+    switch (event->type()) {
+        case QEvent::Show:
+            syncSkin();
+            break;
+        case QEvent::ChildPolished:
+            // A line edit made later (the box made editable) takes the skin's colours too.
+            if (static_cast<QChildEvent*>(event)->child() == lineEdit()) syncSkin();
+            break;
+        case QEvent::FocusIn:
+        case QEvent::FocusOut:
+        case QEvent::Enter:
+        case QEvent::Leave:
+            cache_.invalidate();
+            break;
+        default:
+            break;
+    }
+    return QComboBox::event(event);
+}
+
+bool TsComboBox::eventFilter(QObject* watched, QEvent* event) {
+    // The button is pressed while the list is open.
+    if (watched == popup_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide))
+        cache_.invalidate();
+    return QComboBox::eventFilter(watched, event);
+}
+
+void TsComboBox::paintEvent(QPaintEvent* event) {
+    const bool textInPicture = !isEditable() || !isEnabled();
+    const QString text = isEditable() && lineEdit() ? lineEdit()->displayText() : currentText();
+    if (CurrentState() != paintedState_ || ButtonState() != paintedButton_ ||
+        hasFocus() != paintedFocus_ || (textInPicture && text != paintedText_))
+        SkinData.BGChanged = true;
+    QPainter painter(this);
+    if (cache_.paint(painter, event->rect())) return;
+    painter.end();
+    QComboBox::paintEvent(event);
+}
+
+void TsComboBox::resizeEvent(QResizeEvent* event) {
+    QComboBox::resizeEvent(event);
+    cache_.regionChanged();
+    cache_.invalidate(false);
+}
+
+void TsComboBox::changeEvent(QEvent* event) {
+    QComboBox::changeEvent(event);
+    switch (event->type()) {
+        case QEvent::EnabledChange:
+            BoundLabel.followEnabled(!(DisabledKind & dkBlended));
+            cache_.invalidate();
+            break;
+        case QEvent::FontChange:
+        case QEvent::LayoutDirectionChange:
+            cache_.invalidate();
+            break;
+        default:
+            break;
+    }
+}
+
+void TsComboBox::keyPressEvent(QKeyEvent* event) {
+    // A read-only box lets no key change its item or open its list.
+    if (readOnly_) {
+        switch (event->key()) {
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_PageUp:
+            case Qt::Key_PageDown:
+            case Qt::Key_Home:
+            case Qt::Key_End:
+            case Qt::Key_F4:
+            case Qt::Key_Space:
+                event->ignore();
+                return;
+            default:
+                break;
+        }
+    }
+    QComboBox::keyPressEvent(event);
+}
+
+void TsComboBox::wheelEvent(QWheelEvent* event) {
+    if (readOnly_) {
+        event->ignore();
+        return;
+    }
+    QComboBox::wheelEvent(event);
+}
