@@ -1,4 +1,5 @@
 #include <QElapsedTimer>
+#include <QIcon>
 #include <QTimer>
 #include <cstdio>
 
@@ -38,6 +39,8 @@ int main(int argc, char** argv) {
     clock.start();
     TApplication application(argc, argv);
     installStateProbe();
+    // The program's icon, for its windows' title bars and the desktop.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/kesta/kesta.png")));
     try {
         createForms(application);
     } catch (const std::exception& error) {

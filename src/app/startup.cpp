@@ -10,24 +10,42 @@
 #include "results/analis.h"
 #include "results/result_test.h"
 #include "results/result_test_prepod.h"
+#include "skin/forms/sSkinProvider.h"
 #include "student/student.h"
 #include "teacher/basatest.h"
 #include "teacher/newinsert.h"
 #include "teacher/prepodavatel.h"
 #include "testing/testing.h"
 
+namespace {
+// Every window but the splash draws its frame from the skin.
+void giveSkinProvider(TForm* form, TsBorderStyle border = bsSizeable) {
+    auto* provider = new TsSkinProvider(form);
+    provider->setBorderStyle(border);
+}
+}  // namespace
+
 void createForms(TApplication& application) {
     application.createForm(Form8);
     application.createForm(Form1);
+    giveSkinProvider(Form1, bsSingle);
     application.createForm(DataModule1);
     application.createForm(Form2);
+    giveSkinProvider(Form2);
     application.createForm(Form3);
+    giveSkinProvider(Form3);
     application.createForm(Form4);
+    giveSkinProvider(Form4);
     application.createForm(Form5);
+    giveSkinProvider(Form5, bsDialog);
     application.createForm(Form6);
+    giveSkinProvider(Form6, bsSingle);
     application.createForm(Form10);
+    giveSkinProvider(Form10);
     application.createForm(Form11);
+    giveSkinProvider(Form11);
     application.createForm(Form12);
+    giveSkinProvider(Form12);
 }
 
 void destroyForms(TApplication& application) {

@@ -1,6 +1,7 @@
 #include "platform/form.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -28,16 +29,48 @@ void setBlackOnWhite(QWidget* box) {
 
 TForm::TForm(QWidget* parent) : QWidget(parent, Qt::Window) {}
 
+// The designed sizes are those of the whole window. The desktop's frame lies outside the
+// widget and is counted as designed; a frame drawn inside the window is the widget's own.
 void TForm::setFormHeight(int height) {
-    resize(width(), height - frameHeight());
+    resize(width(), hasInnerFrame() ? height : height - frameHeight());
 }
 
 int TForm::formHeight() const {
-    return height() + frameHeight();
+    return hasInnerFrame() ? height() : height() + frameHeight();
 }
 
 void TForm::setFormSize(int width, int height) {
-    resize(width - frameWidth(), height - frameHeight());
+    resize(hasInnerFrame() ? QSize(width, height)
+                           : QSize(width - frameWidth(), height - frameHeight()));
+}
+
+namespace {
+// Whether a layout places the widget, at any depth of its items.
+bool placedBy(const QLayout* layout, const QWidget* widget) {
+    if (!layout) return false;
+    if (layout->menuBar() == widget) return true;
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (item->widget() == widget || placedBy(item->layout(), widget)) return true;
+    }
+    return false;
+}
+}  // namespace
+
+void TForm::setInnerFrame(const QMargins& frame) {
+    if (frame == innerFrame_) return;
+    // The window keeps its whole size: a frame of its own takes the place of the desktop's.
+    const QSize desktopFrame(frameWidth(), frameHeight());
+    const QSize whole = hasInnerFrame() ? size() : size() + desktopFrame;
+    const QPoint shift(frame.left() - innerFrame_.left(), frame.top() - innerFrame_.top());
+    // Children placed by hand move with the client area; a layout's follow the margins.
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow() || placedBy(layout(), child)) continue;
+        child->move(child->pos() + shift);
+    }
+    innerFrame_ = frame;
+    setContentsMargins(frame);
+    resize(hasInnerFrame() ? whole : whole - desktopFrame);
 }
 
 bool TForm::isMainForm() const {

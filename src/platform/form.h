@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAction>
+#include <QMargins>
 #include <QMenuBar>
 #include <QWidget>
 
@@ -36,6 +37,15 @@ public:
 
     bool isMainForm() const;
 
+    // A frame drawn inside the window (by the skin) in place of the desktop's: children and
+    // layouts keep to the client area inside it, and the window keeps its whole size as
+    // designed, the inner frame counted as the window's frame.
+    void setInnerFrame(const QMargins& frame);
+    const QMargins& innerFrame() const { return innerFrame_; }
+    bool hasInnerFrame() const { return !innerFrame_.isNull(); }
+    // The client area, in the window's coordinates.
+    QRect clientRect() const { return rect().marginsRemoved(innerFrame_); }
+
 protected:
     // The window's menu bar, placed above its client area, and its items.
     QMenuBar* createMainMenu();
@@ -50,4 +60,5 @@ protected:
 
 private:
     bool centredOnShow_ = false;
+    QMargins innerFrame_;
 };

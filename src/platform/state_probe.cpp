@@ -1,5 +1,7 @@
 #include "platform/state_probe.h"
 
+#include "platform/form.h"
+
 #include <sys/socket.h>
 #include <unistd.h>
 #include <QAbstractItemView>
@@ -67,8 +69,18 @@ QString describeVisibleWindows() {
     QStringList lines;
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (!window->isVisible()) continue;
-        lines.append(QStringLiteral("window %1 %2")
-                         .arg(window->objectName(), quoted(window->windowTitle())));
+        // The window's name, its native id, where its client area starts (past a frame
+        // drawn inside it), and its title.
+        const auto* form = qobject_cast<const TForm*>(window);
+        const QRect client = form ? form->clientRect() : window->rect();
+        lines.append(QStringLiteral("window %1 %2 %3 %4 %5 %6 %7")
+                         .arg(window->objectName())
+                         .arg(window->winId())
+                         .arg(client.x())
+                         .arg(client.y())
+                         .arg(client.width())
+                         .arg(client.height())
+                         .arg(quoted(window->windowTitle())));
         for (QWidget* child : window->findChildren<QWidget*>()) {
             if (!child->isVisibleTo(window)) continue;
             if (const auto* tree = qobject_cast<const QTreeWidget*>(child))

@@ -75,8 +75,12 @@ TEST_F(SignInTest, SplashClickLeadsToTheCentredSignInWindow) {
     EXPECT_TRUE(Form1->isVisible());
     EXPECT_FALSE(Form8->isVisible());
     EXPECT_EQ(Form1->windowTitle(), "Авторизация");
-    EXPECT_EQ(Form1->width(), 377);
+    // As designed, the whole window with the skin's frame inside it.
+    ASSERT_TRUE(Form1->hasInnerFrame());
+    EXPECT_EQ(Form1->width(), 385);
     EXPECT_EQ(Form1->formHeight(), 170);
+    EXPECT_EQ(Form1->clientRect().size(), QSize(385 - 2 * 3, 170 - 3 - 24 - 3))
+        << "a single border: the dialog frame and the caption";
     expectCentred(Form1);
 }
 

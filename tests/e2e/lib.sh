@@ -108,10 +108,26 @@ sign_in() {
   xdotool key Tab Return
 }
 
-# Clicks at a point given relative to a window's top left corner.
+# Sets X, Y, WIDTH and HEIGHT to the client area of a window on the screen: the window's
+# geometry less the frame the skin draws inside it (the program tells where its client area
+# lies).
+client_geometry() {
+  local window=$1 line
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  line=$(probe | awk -v id="$window" '$1 == "window" && $3 == id { print $4, $5, $6, $7 }')
+  if [ -n "$line" ]; then
+    set -- $line
+    X=$((X + $1))
+    Y=$((Y + $2))
+    WIDTH=$3
+    HEIGHT=$4
+  fi
+}
+
+# Clicks at a point given relative to the top left corner of a window's client area.
 click_in() {
   local window=$1 dx=$2 dy=$3
-  eval "$(xdotool getwindowgeometry --shell "$window")"
+  client_geometry "$window"
   xdotool mousemove $((X + dx)) $((Y + dy)) click 1
   sleep 0.15
 }
@@ -126,7 +142,7 @@ pixel() {
 # separated by wider gaps than those between words.
 menu_items() {
   local window=$1
-  eval "$(xdotool getwindowgeometry --shell "$window")"
+  client_geometry "$window"
   import -window root -crop "${WIDTH}x12+${X}+$((Y + 4))" +repage "$work/bar.png"
   convert "$work/bar.png" -colorspace Gray -negate -scale "${WIDTH}x1!" -depth 8 txt:- |
     awk -F'[,: ()]+' 'NR > 1 { print $1, $(NF - 1) }' |

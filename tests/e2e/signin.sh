@@ -39,7 +39,7 @@ sleep 0.3
 import -window root "$shots/teacher.png"
 # "Выход" is the last item of the menu bar: sweep the bar from its right end until a
 # click ends the program.
-eval "$(xdotool getwindowgeometry --shell "$teacher")"
+client_geometry "$teacher"
 for x in $(seq $((WIDTH - 10)) -15 5); do
   xdotool mousemove $((X + x)) $((Y + 10)) click 1
   sleep 0.05

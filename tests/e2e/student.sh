@@ -28,7 +28,7 @@ echo "Упражнения, then a topic page in the pane"
 click_in "$student" 30 10  # the first item of the menu bar
 click_in "$student" 24 32  # the first node of the tree
 # The browser engine starts with the first list; wait for the topic page's blue banner.
-eval "$(xdotool getwindowgeometry --shell "$student")"
+client_geometry "$student"
 colour=
 for _ in $(seq 60); do
   sleep 0.5

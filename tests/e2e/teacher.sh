@@ -39,7 +39,7 @@ sign_in teacher teacher
 teacher=$(wait_window '^Окно преподавателя$') || fail "the teacher window did not open"
 sleep 0.5
 click_menu "$teacher" 1  # "Упражнения"
-eval "$(xdotool getwindowgeometry --shell "$teacher")"
+client_geometry "$teacher"
 add_button_y=$((HEIGHT - 58 + 16 + 12))
 click_in "$teacher" $((32 + 85)) "$add_button_y"  # "Добавить"
 add_topic "Network security" "" "security.htm"
@@ -54,7 +54,7 @@ echo "the teacher adds a question to the bank"
 click_menu "$teacher" 7  # "База тестов"
 bank=$(wait_window '^База тестов$') || fail "the test bank editor did not open"
 sleep 0.3
-eval "$(xdotool getwindowgeometry --shell "$bank")"
+client_geometry "$bank"
 bank_buttons_y=$((HEIGHT - 51 + 16 + 12))
 click_in "$bank" $((480 + 50)) "$bank_buttons_y"  # "Добавить"
 click_in "$bank" 400 120                            # into the question box

@@ -41,8 +41,10 @@ inline QString skinColour(QRgb rgb) {
 }
 
 // Writes the skin FLAT into `folder`/FLAT, with `extra` sections of a test's own added to
-// its text (pictures they name go beside it, written by the test).
-inline void writeSkin(const QString& folder, const QString& extra = QString()) {
+// its text and `global` keys added to its GLOBALINFO (pictures they name go beside it,
+// written by the test).
+inline void writeSkin(const QString& folder, const QString& extra = QString(),
+                      const QString& global = QString()) {
     const QString path = folder + QStringLiteral("/FLAT");
     QDir().mkpath(path);
     // Frames side by side: three of BUTTON's ring, then the one frame of ONESTATE, then two
@@ -74,6 +76,7 @@ inline void writeSkin(const QString& folder, const QString& extra = QString()) {
     };
     QString text = QStringLiteral("[GLOBALINFO]\nVERSION=7.3\nMASTERBITMAP=MASTER.BMP\n");
     text += QStringLiteral("COLOR=%1\nFONTCOLOR=%2\n").arg(skinColour(Parent), skinColour(Text));
+    text += global;
     text += QStringLiteral(
                 "[BUTTON]\nSTATES=3\nCOLOR=%1\nHOTCOLOR=%2\nFONTCOLOR=%3\nHOTFONTCOLOR=%4\n"
                 "SHOWFOCUS=1\nBORDERSMASK=%5\n")

@@ -3,8 +3,9 @@
 //   course_art OUTDIR
 //
 // Writes OUTDIR/splash.bmp (500x500), OUTDIR/titl.bmp and OUTDIR/titl1.bmp
-// (640x400) as uncompressed 24-bit BMP files. Everything is drawn from code
-// with fixed coordinates, so every run produces the same bytes.
+// (640x400) as uncompressed 24-bit BMP files, and the program's icon OUTDIR/kesta.png
+// (64x64, with transparency). Everything is drawn from code with fixed coordinates, so
+// every run produces the same bytes.
 
 #include <QDir>
 #include <QFont>
@@ -14,6 +15,7 @@
 #include <QLinearGradient>
 #include <QList>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRadialGradient>
 #include <QString>
 
@@ -227,6 +229,47 @@ QImage drawCard(const QString& title, const QString& subtitle, bool pointLeft) {
     return img;
 }
 
+// The program's icon: three linked nodes of a network on the course's backdrop, in a
+// rounded square that reads at 16 pixels as well as at 64.
+QImage drawIcon() {
+    QImage icon(64, 64, QImage::Format_ARGB32_Premultiplied);
+    icon.fill(Qt::transparent);
+    QPainter p(&icon);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF square(2, 2, 60, 60);
+    QPainterPath rounded;
+    rounded.addRoundedRect(square, 12, 12);
+    p.setClipPath(rounded);
+    theme::paintBackdrop(p, square);
+    p.setClipping(false);
+    p.setPen(QPen(withAlpha(kAccent, 120), 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(rounded);
+    const QPointF nodes[] = {{20, 42}, {44, 42}, {32, 20}};
+    p.setPen(QPen(kSoftText, 4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(nodes[0], nodes[1]);
+    p.drawLine(nodes[1], nodes[2]);
+    p.drawLine(nodes[2], nodes[0]);
+    p.setPen(Qt::NoPen);
+    for (const QPointF& node : nodes) {
+        p.setBrush(withAlpha(kAccent, 90));
+        p.drawEllipse(node, 10, 10);
+        p.setBrush(kAccent);
+        p.drawEllipse(node, 6.5, 6.5);
+    }
+    return icon;
+}
+
+bool saveIcon(const QImage& icon, const QString& dir) {
+    const QString path = QDir(dir).filePath(QStringLiteral("kesta.png"));
+    if (!icon.convertToFormat(QImage::Format_ARGB32).save(path, "PNG")) {
+        std::fprintf(stderr, "course_art: cannot write %s\n",
+                     qPrintable(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    return true;
+}
+
 bool save(const QImage& img, const QString& dir, const QString& name) {
     const QString path = QDir(dir).filePath(name);
     if (!img.convertToFormat(QImage::Format_RGB888).save(path, "BMP")) {
@@ -259,6 +302,7 @@ int main(int argc, char** argv) {
              outDir, QStringLiteral("titl.bmp")) &&
         save(drawCard(QStringLiteral("Компьютерные сети"),
                       QStringLiteral("Выберите тему в списке слева"), true),
-             outDir, QStringLiteral("titl1.bmp"));
+             outDir, QStringLiteral("titl1.bmp")) &&
+        saveIcon(drawIcon(), outDir);
     return ok ? 0 : 1;
 }

@@ -17,6 +17,7 @@
 #include "skin/core/sGlow.h"
 #include "skin/core/sPackedSkin.h"
 #include "skin/core/sSkinError.h"
+#include "skin/forms/sSkinMenus.h"
 
 namespace {
 
@@ -80,6 +81,7 @@ QString ThirdPartyList::defaultFor(int kind) {
 TsSkinManager::TsSkinManager(QObject* owner) : QObject(owner) {
     if (!defaultManager) defaultManager = this;
     skinDirectory_ = kDefaultSkinDirectory;
+    menus_ = new TsSkinableMenus(this);
 }
 
 TsSkinManager::~TsSkinManager() {
@@ -375,16 +377,20 @@ void TsSkinManager::ApplySkin(bool animate) {
     if (loading_) return;
     const QList<QWidget*> frozen = animate ? freezeForms() : QList<QWidget*>();
     ClearGlows();
+    menus_->skinChanged();
     model_.SkinData.Active = false;
     model_.IndexCommonItems();
     broadcast(TsSkinMessage::AC_SETNEWSKIN);
     model_.SkinData.Active = true;
+    // Menus are the whole program's: the default manager's skin draws them.
+    menus_->setActive(SkinnedPopups && defaultManager == this);
     if (animate) RefreshSkin(false);
     unfreezeForms(frozen);
 }
 
 void TsSkinManager::RemoveSkin() {
     removing_ = true;
+    menus_->setActive(false);
     ClearGlows();
     model_.SkinData.Active = false;
     broadcast(TsSkinMessage::AC_REMOVESKIN);
@@ -398,6 +404,7 @@ void TsSkinManager::RemoveSkin() {
 
 void TsSkinManager::RefreshSkin(bool animate) {
     broadcast(TsSkinMessage::AC_STOPFADING);
+    menus_->skinChanged();
     if (loading_) {
         broadcast(TsSkinMessage::AC_REFRESH);
         return;

@@ -12,6 +12,7 @@
 #include "skin/core/sSkinModel.h"
 
 class QWidget;
+class TsSkinableMenus;
 
 // One skin stored inside the program.
 struct TsStoredSkin {
@@ -228,6 +229,10 @@ public:
     TColor SelectionColor(bool hot) const { return model_.SelectionColor(hot); }
     TColor SelectionTextColor(bool hot) const { return model_.SelectionTextColor(hot); }
 
+    // The skinned menus: every menu bar and popup of the program drawn from the skin while
+    // a skin is active and SkinnedPopups is set (both looked at when a skin is applied).
+    TsSkinableMenus* SkinableMenus() const { return menus_; }
+
     // The skinned control under the mouse, told when it stops being it.
     QPointer<QWidget> ActiveControl;
 
@@ -269,4 +274,5 @@ private:
     QString skinName_;
     TsSkinModel model_;
     std::array<QStringList, ThirdPartyList::Count> thirdNames_;
+    TsSkinableMenus* menus_ = nullptr;  // owned as a child
 };
