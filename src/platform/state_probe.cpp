@@ -1,27 +1,18 @@
 #include "platform/state_probe.h"
 
-#include "platform/form.h"
-
-#include <sys/socket.h>
-#include <unistd.h>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
+#include <QMenuBar>
 #include <QSaveFile>
-#include <QSocketNotifier>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QWidget>
-#include <csignal>
+
+#include "platform/form.h"
 
 namespace {
-
-int wakeFds[2] = {-1, -1};
-
-void onSignal(int) {
-    const char byte = 1;
-    // Only async-signal-safe work here: the event loop does the rest.
-    [[maybe_unused]] const ssize_t written = ::write(wakeFds[0], &byte, 1);
-}
 
 QString quoted(const QString& text) {
     QString flat = text;
@@ -36,6 +27,21 @@ void describeTree(const QTreeWidget* tree, QStringList& lines) {
         for (const QTreeWidgetItem* up = (*it)->parent(); up; up = up->parent())
             ++depth;
         lines.append(QStringLiteral("    ") + QString(2 * depth, u' ') + (*it)->text(0));
+    }
+}
+
+// The items of a menu bar, each as its rectangle in the window and its caption.
+void describeMenuBar(const QMenuBar* bar, const QWidget* window, QStringList& lines) {
+    lines.append(QStringLiteral("  menubar %1").arg(bar->objectName()));
+    for (QAction* action : bar->actions()) {
+        if (!action->isVisible() || action->isSeparator()) continue;
+        const QRect item = bar->actionGeometry(action).translated(bar->mapTo(window, QPoint()));
+        lines.append(QStringLiteral("    %1 %2 %3 %4 %5")
+                         .arg(item.x())
+                         .arg(item.y())
+                         .arg(item.width())
+                         .arg(item.height())
+                         .arg(action->text()));
     }
 }
 
@@ -54,13 +60,16 @@ void describeTable(const QAbstractItemView* view, QStringList& lines) {
     }
 }
 
-void writeProbe() {
-    char buffer[64];
-    [[maybe_unused]] const ssize_t got = ::read(wakeFds[1], buffer, sizeof buffer);
-    QSaveFile file(qEnvironmentVariable("KESTA_PROBE_FILE"));
-    if (!file.open(QIODevice::WriteOnly)) return;
-    file.write(describeVisibleWindows().toUtf8());
-    file.commit();
+// Answers a request: the description written whole, then the request taken away.
+void answerRequest(const QString& file) {
+    const QString request = file + QStringLiteral(".request");
+    if (!QFile::exists(request)) return;
+    QSaveFile out(file);
+    if (out.open(QIODevice::WriteOnly)) {
+        out.write(describeVisibleWindows().toUtf8());
+        out.commit();
+    }
+    QFile::remove(request);
 }
 
 }  // namespace
@@ -85,6 +94,8 @@ QString describeVisibleWindows() {
             if (!child->isVisibleTo(window)) continue;
             if (const auto* tree = qobject_cast<const QTreeWidget*>(child))
                 describeTree(tree, lines);
+            else if (const auto* bar = qobject_cast<const QMenuBar*>(child))
+                describeMenuBar(bar, window, lines);
             else if (const auto* view = qobject_cast<const QAbstractItemView*>(child))
                 describeTable(view, lines);
             else if (const auto* label = qobject_cast<const QLabel*>(child);
@@ -97,13 +108,13 @@ QString describeVisibleWindows() {
 }
 
 void installStateProbe() {
-    if (qEnvironmentVariableIsEmpty("KESTA_PROBE_FILE") || wakeFds[0] >= 0) return;
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, wakeFds) != 0) return;
-    auto* notifier = new QSocketNotifier(wakeFds[1], QSocketNotifier::Read, qApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] { writeProbe(); });
-    struct sigaction action = {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGUSR1, &action, nullptr);
+    const QString file = qEnvironmentVariable("KESTA_PROBE_FILE");
+    static bool installed = false;
+    if (file.isEmpty() || installed) return;
+    installed = true;
+    // A test asks by creating the request file beside the answer; the event loop looks for
+    // it ten times a second.
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, qApp, [file] { answerRequest(file); });
+    timer->start(100);
 }

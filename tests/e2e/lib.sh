@@ -47,7 +47,7 @@ start_kesta() {
 # Prints what the running program's visible windows show: their trees, tables and labels.
 probe() {
   rm -f "$work/probe.txt"
-  kill -USR1 "$pid"
+  touch "$work/probe.txt.request"
   for _ in $(seq 50); do
     [ -f "$work/probe.txt" ] && break
     sleep 0.1
@@ -137,32 +137,26 @@ pixel() {
   convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1
 }
 
-# Prints the horizontal centres, relative to the window, of the items of a window's menu
-# bar, left to right. The items are found in a screenshot of the bar: runs of text columns
-# separated by wider gaps than those between words.
+# Prints the items of a window's menu bar, left to right, each as its rectangle in the
+# window (x y width height) and its caption, as the program tells them.
 menu_items() {
   local window=$1
-  client_geometry "$window"
-  import -window root -crop "${WIDTH}x12+${X}+$((Y + 4))" +repage "$work/bar.png"
-  convert "$work/bar.png" -colorspace Gray -negate -scale "${WIDTH}x1!" -depth 8 txt:- |
-    awk -F'[,: ()]+' 'NR > 1 { print $1, $(NF - 1) }' |
-    awk '{ x[NR] = $1; v[NR] = $2; if (NR == 1 || $2 < low) low = $2 }
-         END {
-           start = -1
-           for (i = 1; i <= NR; i++) {
-             if (v[i] > low + 12) { if (start < 0) start = x[i]; last = x[i] }
-             else if (start >= 0 && x[i] - last > 10) { print int((start + last) / 2); start = -1 }
-           }
-           if (start >= 0) print int((start + last) / 2)
-         }'
+  probe | awk -v id="$window" '
+    $1 == "window" { inside = ($3 == id); next }
+    inside && $1 == "menubar" { taking = 1; next }
+    inside && /^  [a-z]/ { taking = 0; next }
+    inside && taking { print substr($0, 5) }'
 }
 
 # Clicks the n-th item (from 1) of a window's menu bar.
 click_menu() {
-  local window=$1 n=$2 x
-  x=$(menu_items "$window" | sed -n "${n}p")
-  [ -n "$x" ] || fail "the menu bar has no item $n"
-  click_in "$window" "$x" 10
+  local window=$1 n=$2 item
+  item=$(menu_items "$window" | sed -n "${n}p")
+  [ -n "$item" ] || fail "the menu bar has no item $n"
+  set -- $item
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool mousemove $((X + $1 + $3 / 2)) $((Y + $2 + $4 / 2)) click 1
+  sleep 0.15
 }
 
 # Builds the small course of the end-to-end tests (tests/e2e/course) into $work/course, with
@@ -175,6 +169,8 @@ build_test_course() {
   "$builder" "$work/src" "$work/course" >/dev/null
   cp "$staged/kesta" "$staged/titl.bmp" "$work/course/"
   cp "$staged/Data/titl1.bmp" "$work/course/Data/"
+  # The course's skin, so that every flow runs in the windows a user sees.
+  cp -r "$staged/Skins" "$work/course/"
 }
 
 # Runs SQL on the test course's database and prints the result rows.

@@ -103,8 +103,10 @@ click_in "$testwin" $((8 + 416 + 36)) $((5 + 370 + 24))  # "Сдать"
 sleep 0.3
 import -window root "$shots/student-test.png"
 click_menu "$student" 7  # "Результаты тестирования"
-menu_x=$(menu_items "$student" | sed -n 7p)
-click_in "$student" "$menu_x" 34  # "Просмотр результатов"
+# "Просмотр результатов", the first item of the menu that opens under it.
+set -- $(menu_items "$student" | sed -n 7p)
+eval "$(xdotool getwindowgeometry --shell "$student")"
+xdotool mousemove $((X + $1 + $3 / 2)) $((Y + $2 + $4 + 12)) click 1
 wait_window '^Просмотр результатов$' >/dev/null || fail "the result view did not open"
 sleep 0.5
 import -window root "$shots/student-results.png"
