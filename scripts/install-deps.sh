@@ -24,8 +24,8 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev qt6-base-private-dev
-  # end-to-end tests: a virtual screen, input, screenshots
-  xvfb xauth xdotool imagemagick
+  # end-to-end tests: a virtual screen, input, screenshots, a window manager
+  xvfb xauth xdotool imagemagick openbox
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "platform/application.h"
 
 #include <QFileInfo>
+#include <QFont>
 #include <QWidget>
 
 #include "platform/error_report.h"
@@ -20,6 +21,8 @@ int& prepare(int& argc) {
 TApplication::TApplication(int& argc, char** argv) : QApplication(prepare(argc), argv) {
     // Windows are only hidden when closed; the program ends when the main form closes.
     setQuitOnLastWindowClosed(false);
+    // The designed fonts by their metric twins, as a desktop without them substitutes.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     Application = this;
 }
 

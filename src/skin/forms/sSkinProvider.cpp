@@ -1,6 +1,7 @@
 #include "skin/forms/sSkinProvider.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
@@ -53,6 +54,16 @@ Qt::Edges edgesOf(int code) {
         default:
             return {};
     }
+}
+
+// Whether the desktop moves and sizes the window when asked. On X11 the program does it
+// itself, with or without a window manager: there a move the desktop starts after the mouse
+// has already moved puts the window where the press was in the window's own coordinates.
+// Elsewhere (Wayland) only the desktop can move a window.
+bool desktopMoves() {
+    static const bool own = QGuiApplication::platformName() == QLatin1String("xcb") ||
+                            QGuiApplication::platformName().startsWith(QLatin1String("offscreen"));
+    return !own;
 }
 
 bool isButtonCode(int code) {
@@ -643,7 +654,12 @@ void TsSkinProvider::updateCursor(int code) {
 bool TsSkinProvider::mouseEvent(QEvent* event) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     const QPoint point = mouse->position().toPoint();
-    const QPoint global = mouse->globalPosition().toPoint();
+    // Where the mouse is on the screen. While the program moves its window itself, the
+    // event's own screen position follows the window's last known place, which a window
+    // manager may not have confirmed yet; the pointer's place is the one to follow.
+    const QPoint global = manualDrag_ && QGuiApplication::platformName() == QLatin1String("xcb")
+                              ? QCursor::pos()
+                              : mouse->globalPosition().toPoint();
     switch (event->type()) {
         case QEvent::MouseMove: {
             if (pressCode_ == HTCAPTION && !manualDrag_ && (mouse->buttons() & Qt::LeftButton)) {
@@ -652,7 +668,7 @@ bool TsSkinProvider::mouseEvent(QEvent* event) {
                 // Past a few pixels the press becomes a move: the desktop's, or our own where
                 // the desktop cannot (no window manager).
                 QWindow* window = form_->windowHandle();
-                if (window && window->startSystemMove()) {
+                if (desktopMoves() && window && window->startSystemMove()) {
                     pressCode_ = 0;
                     setHotButton(0);
                     return true;
@@ -709,7 +725,8 @@ bool TsSkinProvider::mouseEvent(QEvent* event) {
             }
             if (edgesOf(code)) {
                 QWindow* window = form_->windowHandle();
-                if (window && window->startSystemResize(edgesOf(code))) return true;
+                if (desktopMoves() && window && window->startSystemResize(edgesOf(code)))
+                    return true;
                 beginManualMove(global, code);
                 return true;
             }
