@@ -153,3 +153,34 @@ void BM_TeacherWindowRepaintAgainstFusion(benchmark::State& state) {
 BENCHMARK(BM_TeacherWindowRepaintAgainstFusion)->Iterations(20)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+namespace {
+
+// One step of a hover fade of a 75 by 25 button: the old picture blended over the new one
+// and shown.
+void BM_ButtonFadeStep(benchmark::State& state) {
+    WlmForm wlm;
+    TsButton button(&wlm.form);
+    button.setText(QStringLiteral("Добавить"));
+    button.setGeometry(10, 10, 75, 25);
+    button.show();
+    button.grab();
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(&button, &enter);
+    TsFadeTimer* fade = button.Fade().timer();
+    if (!fade) {
+        state.SkipWithError("the button does not fade");
+        return;
+    }
+    for (auto _ : state) {
+        if (!fade->isRunning()) {
+            state.PauseTiming();
+            fade->start(button.Cache().cache(), 1000);
+            state.ResumeTiming();
+        }
+        fade->tick();
+    }
+}
+BENCHMARK(BM_ButtonFadeStep)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

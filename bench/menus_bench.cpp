@@ -26,7 +26,7 @@ struct Wlm {
         manager.setSkinDirectory(courseSources() + QStringLiteral("/Skins"));
         manager.setSkinName(QStringLiteral("WLM"));
     }
-    bool skinned() const { return manager.SkinableMenus()->popupsSkinned(); }
+    bool skinned() { return TsSkinableMenus::of(&manager)->popupsSkinned(); }
 };
 
 // Eight items as the course's menus have them, with a shortcut, a check mark, a disabled

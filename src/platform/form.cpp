@@ -44,19 +44,6 @@ void TForm::setFormSize(int width, int height) {
                            : QSize(width - frameWidth(), height - frameHeight()));
 }
 
-namespace {
-// Whether a layout places the widget, at any depth of its items.
-bool placedBy(const QLayout* layout, const QWidget* widget) {
-    if (!layout) return false;
-    if (layout->menuBar() == widget) return true;
-    for (int i = 0; i < layout->count(); ++i) {
-        QLayoutItem* item = layout->itemAt(i);
-        if (item->widget() == widget || placedBy(item->layout(), widget)) return true;
-    }
-    return false;
-}
-}  // namespace
-
 void TForm::setInnerFrame(const QMargins& frame) {
     if (frame == innerFrame_) return;
     // The window keeps its whole size: a frame of its own takes the place of the desktop's.
@@ -64,13 +51,14 @@ void TForm::setInnerFrame(const QMargins& frame) {
     const QSize whole = hasInnerFrame() ? size() : size() + desktopFrame;
     const QPoint shift(frame.left() - innerFrame_.left(), frame.top() - innerFrame_.top());
     // Children placed by hand move with the client area; a layout's follow the margins.
-    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (child->isWindow() || placedBy(layout(), child)) continue;
-        child->move(child->pos() + shift);
-    }
+    moveHandPlacedChildren(this, shift);
     innerFrame_ = frame;
     setContentsMargins(frame);
     resize(hasInnerFrame() ? whole : whole - desktopFrame);
+}
+
+void TForm::setDesktopFrame(bool shown) {
+    setWindowFlag(Qt::FramelessWindowHint, !shown);
 }
 
 bool TForm::isMainForm() const {

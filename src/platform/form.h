@@ -5,6 +5,8 @@
 #include <QMenuBar>
 #include <QWidget>
 
+#include "platform/frame_host.h"
+
 // A font of the designed layouts, sized in pixels.
 QFont pixelFont(const QString& family, int pixels);
 
@@ -15,7 +17,7 @@ void setBlackOnWhite(QWidget* box);
 
 // Base of every window of the program. Closing the main form ends the program; closing
 // any other form only hides it, and it keeps its state until it is shown again.
-class TForm : public QWidget {
+class TForm : public QWidget, public TFrameHost {
     Q_OBJECT
 
 public:
@@ -40,8 +42,11 @@ public:
     // A frame drawn inside the window (by the skin) in place of the desktop's: children and
     // layouts keep to the client area inside it, and the window keeps its whole size as
     // designed, the inner frame counted as the window's frame.
-    void setInnerFrame(const QMargins& frame);
-    const QMargins& innerFrame() const { return innerFrame_; }
+    void setInnerFrame(const QMargins& frame) override;
+    const QMargins& innerFrame() const override { return innerFrame_; }
+    // Changing the desktop's frame of a shown form hides it; whoever changes it shows the
+    // form again where it was.
+    void setDesktopFrame(bool shown) override;
     bool hasInnerFrame() const { return !innerFrame_.isNull(); }
     // The client area, in the window's coordinates.
     QRect clientRect() const { return rect().marginsRemoved(innerFrame_); }

@@ -32,6 +32,7 @@ public:
         AC_SETHALFVISIBLE = 22,   // set the flag answered by AC_GETHALFVISIBLE
         AC_PREPARECACHE = 23,     // prepare the cache
         AC_DRAWANIMAGE = 24,      // the frame has been drawn
+        AC_FADEEND = 25,          // a fade is over: show your own picture again
         AC_GETSKININDEX = 26,     // write the section index into the int at the parameter
         AC_MOUSEENTER = 29,       // became the manager's control under the mouse
         AC_MOUSELEAVE = 30,       // stopped being it
@@ -40,6 +41,7 @@ public:
         AC_GETBG = 34,            // answer a background request (parameter: the record)
         AC_GETSKINSTATE = 36,     // parameter 1: recompute the plain-background bit; else answer
         AC_PRINTING = 38,         // parameter: the painter printing, or none when done
+        AC_FADEIMAGE = 61,        // show this picture (parameter) while a fade runs; answer 1
     };
 
     TsSkinMessage(int command, int argument = 0, quintptr param = 0)

@@ -134,7 +134,10 @@ public:
 
 class SkinnedMenusTest : public ::testing::Test {
 protected:
-    SkinnedMenusTest() { load(MenuSkin()); }
+    SkinnedMenusTest() {
+        TsSkinableMenus::of(&manager);  // the menus follow the manager's skins from now on
+        load(MenuSkin());
+    }
     ~SkinnedMenusTest() override {
         for (QWidget* popup : QApplication::topLevelWidgets())
             if (qobject_cast<QMenu*>(popup)) popup->hide();
@@ -145,7 +148,7 @@ protected:
         skin.write(folders.back()->path());
         loadSkinInto(manager, folders.back()->path() + QStringLiteral("/FLAT"));
     }
-    TsSkinableMenus& menus() { return *manager.SkinableMenus(); }
+    TsSkinableMenus& menus() { return *TsSkinableMenus::of(&manager); }
 
     // A popup in a fixed font, shown at a fixed place.
     static void open(QMenu& menu) {

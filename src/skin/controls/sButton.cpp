@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QThread>
 
 #include "platform/skin_message.h"
 #include "skin/controls/sButtonFace.h"
@@ -96,9 +97,8 @@ void TsButton::Refresh() {
     cache_.invalidate();
 }
 
-void TsButton::Transition(unsigned /*event*/, bool /*halfSteps*/) {
-    if (!cache_.skinned()) return;
-    cache_.invalidate();
+void TsButton::Transition(unsigned event, bool halfSteps) {
+    fade_.transition(event, halfSteps, AnimatEvents);
 }
 
 void TsButton::drawPicture(QPainter& canvas, const QRect& area) const {
@@ -181,6 +181,16 @@ void TsButton::PaintLook(Bitmap32& cache, const TCacheInfo& parent) {
 bool TsButton::event(QEvent* event) {
     if (event->type() == TsSkinMessage::eventType()) {
         auto* message = static_cast<TsSkinMessage*>(event);
+        switch (message->Command) {
+            case TsSkinMessage::AC_SETNEWSKIN:
+            case TsSkinMessage::AC_REMOVESKIN:
+            case TsSkinMessage::AC_REFRESH:
+            case TsSkinMessage::AC_STOPFADING:
+                fade_.stop();
+                break;
+            default:
+                break;
+        }
         if (cache_.handleCommand(*message)) return true;
         if (message->Command == TsSkinMessage::AC_STOPFADING) return true;
         return QPushButton::event(event);
@@ -201,7 +211,10 @@ bool TsButton::event(QEvent* event) {
             }
             break;
         case QEvent::FocusIn:
+            cache_.invalidate();
+            break;
         case QEvent::FocusOut:
+            fade_.stop();
             cache_.invalidate();
             break;
         default:
@@ -248,6 +261,15 @@ void TsButton::mousePressEvent(QMouseEvent* event) {
 void TsButton::mouseReleaseEvent(QMouseEvent* event) {
     const bool wasPressed = pressedByMouse_ && event->button() == Qt::LeftButton;
     if (wasPressed) pressedByMouse_ = false;
+    if (wasPressed && fade_.isRunning()) {
+        // A quick click is always seen: the pressed look at once, for a moment, before the
+        // release fades it away.
+        fade_.stop();
+        cache_.invalidate(false);
+        cache_.prepare();
+        repaint();
+        QThread::msleep(30);
+    }
     QPushButton::mouseReleaseEvent(event);
     if (wasPressed) Transition(aeMouseUp, true);
 }
@@ -262,7 +284,10 @@ void TsButton::changeEvent(QEvent* event) {
     QPushButton::changeEvent(event);
     switch (event->type()) {
         case QEvent::EnabledChange:
-            if (!isEnabled()) mouseAbove_ = false;
+            if (!isEnabled()) {
+                mouseAbove_ = false;
+                fade_.stop();
+            }
             cache_.invalidate();
             break;
         case QEvent::FontChange:

@@ -5,6 +5,7 @@
 #include "skin/controls/sControlCache.h"
 #include "skin/controls/sImageList.h"
 #include "skin/core/sCommonData.h"
+#include "skin/forms/sFade.h"
 
 // Which changes of a control's state fade (the fades themselves come with the animations).
 enum TacAnimatEvent : unsigned {
@@ -79,6 +80,7 @@ public:
     void Refresh();
 
     TsControlCache& Cache() { return cache_; }
+    TsControlFade& Fade() { return fade_; }
 
 Q_SIGNALS:
     void OnMouseEnter();
@@ -110,6 +112,7 @@ private:
     void drawPicture(QPainter& canvas, const QRect& area) const;
 
     TsControlCache cache_;
+    TsControlFade fade_{this, cache_, SkinData};
     bool mouseAbove_ = false;
     bool pressedByMouse_ = false;
     int paintedState_ = -1;

@@ -93,7 +93,7 @@ bool TsControlCache::paint(QPainter& painter, const QRect& area) {
     if (changed || regionChanged_) prepare();
     if (regionChanged_) applyRegion();
 
-    const Bitmap32& picture = cache();
+    const Bitmap32& picture = Overlay && !Overlay->isNull() ? *Overlay : cache();
     if (!picture.isNull()) CopyToScreen(painter, picture, area & picture.rect());
     return true;
 }
@@ -243,6 +243,18 @@ bool TsControlCache::handleCommand(TsSkinMessage& message) {
             message.Handled = true;
             return true;
         case TsSkinMessage::AC_DRAWANIMAGE:
+            message.Handled = true;
+            return true;
+        case TsSkinMessage::AC_FADEIMAGE:
+            // The blend of a fade, shown at once.
+            Overlay = reinterpret_cast<const Bitmap32*>(message.Param);
+            if (control_->isVisible()) control_->repaint();
+            message.Result = 1;
+            message.Handled = true;
+            return true;
+        case TsSkinMessage::AC_FADEEND:
+            Overlay = nullptr;
+            control_->update();
             message.Handled = true;
             return true;
         default:

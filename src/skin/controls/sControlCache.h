@@ -55,6 +55,9 @@ public:
     // Whether the window is cut to its border's shape; a control whose border does not run
     // along its edges keeps its whole rectangle.
     bool CutToBorder = true;
+    // A picture shown instead of the cache while a fade runs; none otherwise. It must live
+    // as long as it is set.
+    const Bitmap32* Overlay = nullptr;
 
     // The commands every cached control answers alike: 6 (the parent finished updating),
     // 23 (prepare the cache), 24 (the frame is drawn); and the bookkeeping of 1, 2 and 3.

@@ -170,6 +170,11 @@ void TsRadioButton::PaintLook(Bitmap32& cache, const TCacheInfo& parent) {
 bool TsRadioButton::event(QEvent* event) {
     if (event->type() == TsSkinMessage::eventType()) {
         auto* message = static_cast<TsSkinMessage*>(event);
+        if (message->Command == TsSkinMessage::AC_SETNEWSKIN ||
+            message->Command == TsSkinMessage::AC_REMOVESKIN ||
+            message->Command == TsSkinMessage::AC_REFRESH ||
+            message->Command == TsSkinMessage::AC_STOPFADING)
+            fade_.stop();
         if (cache_.handleCommand(*message)) return true;
         if (message->Command == TsSkinMessage::AC_STOPFADING) return true;
         const bool ours = message->Param == quintptr(SkinData.SkinManager());
@@ -185,17 +190,20 @@ bool TsRadioButton::event(QEvent* event) {
         case QEvent::Enter:
             if (isEnabled() && !mouseAbove_) {
                 mouseAbove_ = true;
-                cache_.invalidate();
+                fade_.transition(aeMouseEnter, false, AnimatEvents);
             }
             break;
         case QEvent::Leave:
             if (mouseAbove_) {
                 mouseAbove_ = false;
-                cache_.invalidate();
+                fade_.transition(aeMouseLeave, false, AnimatEvents);
             }
             break;
         case QEvent::FocusIn:
+            cache_.invalidate();
+            break;
         case QEvent::FocusOut:
+            fade_.stop();
             cache_.invalidate();
             break;
         case QEvent::Show: {
@@ -230,7 +238,10 @@ void TsRadioButton::changeEvent(QEvent* event) {
     QRadioButton::changeEvent(event);
     switch (event->type()) {
         case QEvent::EnabledChange:
-            if (!isEnabled()) mouseAbove_ = false;
+            if (!isEnabled()) {
+                mouseAbove_ = false;
+                fade_.stop();
+            }
             cache_.invalidate();
             break;
         case QEvent::FontChange:

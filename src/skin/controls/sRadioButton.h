@@ -5,6 +5,7 @@
 #include "skin/controls/sButton.h"
 #include "skin/controls/sControlCache.h"
 #include "skin/core/sCommonData.h"
+#include "skin/forms/sFade.h"
 
 // The skinned radio button. While a skin is active it is drawn over its parent's background
 // from its section ("RADIOBUTTON" unless the window names one), with the skin's check mark
@@ -52,6 +53,7 @@ public:
     QSize sizeHint() const override;
 
     TsControlCache& Cache() { return cache_; }
+    TsControlFade& Fade() { return fade_; }
 
 protected:
     bool event(QEvent* event) override;
@@ -71,6 +73,8 @@ private:
     void applyAutoSize();
 
     TsControlCache cache_;
+    // Radio items fade their mark as buttons fade.
+    TsControlFade fade_{this, cache_, SkinData};
     QImage glyphChecked_;
     QImage glyphUnChecked_;
     bool mouseAbove_ = false;

@@ -67,9 +67,8 @@ QRect TsSpeedButton::dropDownArea() const {
                                                 : QRect(this->width() - width, 0, width, height());
 }
 
-void TsSpeedButton::Transition(unsigned /*event*/) {
-    if (!cache_.skinned()) return;
-    cache_.invalidate();
+void TsSpeedButton::Transition(unsigned event) {
+    fade_.transition(event, event == aeMouseDown || event == aeMouseUp, AnimatEvents);
 }
 
 void TsSpeedButton::syncIcon() {
@@ -153,6 +152,11 @@ void TsSpeedButton::PaintLook(Bitmap32& cache, const TCacheInfo& parent) {
 bool TsSpeedButton::event(QEvent* event) {
     if (event->type() == TsSkinMessage::eventType()) {
         auto* message = static_cast<TsSkinMessage*>(event);
+        if (message->Command == TsSkinMessage::AC_SETNEWSKIN ||
+            message->Command == TsSkinMessage::AC_REMOVESKIN ||
+            message->Command == TsSkinMessage::AC_REFRESH ||
+            message->Command == TsSkinMessage::AC_STOPFADING)
+            fade_.stop();
         if (cache_.handleCommand(*message)) return true;
         if (message->Command == TsSkinMessage::AC_STOPFADING) return true;
         return QToolButton::event(event);

@@ -7,6 +7,7 @@
 #include "skin/controls/sButtonFace.h"
 #include "skin/controls/sControlCache.h"
 #include "skin/core/sCommonData.h"
+#include "skin/forms/sFade.h"
 
 class QMenu;
 
@@ -56,6 +57,7 @@ public:
     QRect dropDownArea() const;
 
     TsControlCache& Cache() { return cache_; }
+    TsControlFade& Fade() { return fade_; }
 
 Q_SIGNALS:
     // The finished picture of the button, before it is shown.
@@ -85,6 +87,7 @@ private:
     void syncIcon();
 
     TsControlCache cache_;
+    TsControlFade fade_{this, cache_, SkinData};
     bool mouseAbove_ = false;
     int paintedState_ = -1;
     QString paintedText_;

@@ -14,10 +14,10 @@
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/skin_message.h"
+#include "skin/core/sAutoSkin.h"
 #include "skin/core/sGlow.h"
 #include "skin/core/sPackedSkin.h"
 #include "skin/core/sSkinError.h"
-#include "skin/forms/sSkinMenus.h"
 
 namespace {
 
@@ -81,7 +81,8 @@ QString ThirdPartyList::defaultFor(int kind) {
 TsSkinManager::TsSkinManager(QObject* owner) : QObject(owner) {
     if (!defaultManager) defaultManager = this;
     skinDirectory_ = kDefaultSkinDirectory;
-    menus_ = new TsSkinableMenus(this);
+    // The lists hold their defaults until the settings are read (loaded()).
+    rebuildThirdPartyNames();
 }
 
 TsSkinManager::~TsSkinManager() {
@@ -377,20 +378,19 @@ void TsSkinManager::ApplySkin(bool animate) {
     if (loading_) return;
     const QList<QWidget*> frozen = animate ? freezeForms() : QList<QWidget*>();
     ClearGlows();
-    menus_->skinChanged();
+    Q_EMIT SkinChanging();
     model_.SkinData.Active = false;
     model_.IndexCommonItems();
     broadcast(TsSkinMessage::AC_SETNEWSKIN);
     model_.SkinData.Active = true;
-    // Menus are the whole program's: the default manager's skin draws them.
-    menus_->setActive(SkinnedPopups && defaultManager == this);
+    Q_EMIT SkinApplied();
     if (animate) RefreshSkin(false);
     unfreezeForms(frozen);
 }
 
 void TsSkinManager::RemoveSkin() {
     removing_ = true;
-    menus_->setActive(false);
+    Q_EMIT SkinRemoving();
     ClearGlows();
     model_.SkinData.Active = false;
     broadcast(TsSkinMessage::AC_REMOVESKIN);
@@ -404,7 +404,7 @@ void TsSkinManager::RemoveSkin() {
 
 void TsSkinManager::RefreshSkin(bool animate) {
     broadcast(TsSkinMessage::AC_STOPFADING);
-    menus_->skinChanged();
+    Q_EMIT SkinChanging();
     if (loading_) {
         broadcast(TsSkinMessage::AC_REFRESH);
         return;
@@ -448,5 +448,13 @@ void TsSkinManager::broadcast(int command, int argument) {
         if (!form) continue;
         TsSkinMessage::ask(form, command, argument, quintptr(this));
         TsSkinMessage::sendToChildren(form, command, argument, quintptr(this));
+    }
+    // Last the visible windows the automatic skinning tracks that no provider serves.
+    if (const TsAutoSkin* watcher = TsAutoSkin::installed(); watcher && watcher->manager() == this) {
+        for (QWidget* window : watcher->visibleWindows()) {
+            if (providerForms.contains(window)) continue;
+            TsSkinMessage::ask(window, command, argument, quintptr(this));
+            TsSkinMessage::sendToChildren(window, command, argument, quintptr(this));
+        }
     }
 }

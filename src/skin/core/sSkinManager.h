@@ -12,7 +12,6 @@
 #include "skin/core/sSkinModel.h"
 
 class QWidget;
-class TsSkinableMenus;
 
 // One skin stored inside the program.
 struct TsStoredSkin {
@@ -229,10 +228,6 @@ public:
     TColor SelectionColor(bool hot) const { return model_.SelectionColor(hot); }
     TColor SelectionTextColor(bool hot) const { return model_.SelectionTextColor(hot); }
 
-    // The skinned menus: every menu bar and popup of the program drawn from the skin while
-    // a skin is active and SkinnedPopups is set (both looked at when a skin is applied).
-    TsSkinableMenus* SkinableMenus() const { return menus_; }
-
     // The skinned control under the mouse, told when it stops being it.
     QPointer<QWidget> ActiveControl;
 
@@ -253,6 +248,12 @@ public:
 Q_SIGNALS:
     void OnBeforeChange();
     void OnAfterChange();
+    // For the parts of the engine that follow the skin as a whole (the menus, the watcher of
+    // new windows): a skin is about to change or be refreshed, it has been applied (and is
+    // active), it is about to be removed.
+    void SkinChanging();
+    void SkinApplied();
+    void SkinRemoving();
 
 private:
     void rebuildThirdPartyNames();
@@ -274,5 +275,4 @@ private:
     QString skinName_;
     TsSkinModel model_;
     std::array<QStringList, ThirdPartyList::Count> thirdNames_;
-    TsSkinableMenus* menus_ = nullptr;  // owned as a child
 };

@@ -402,6 +402,24 @@ private:
 
 TsSkinableMenus::TsSkinableMenus(TsSkinManager* manager) : QObject(manager), manager_(manager) {
     if (qApp) CaptionFont = QApplication::font();
+    // The menus follow the manager's skin as a whole.
+    connect(manager, &TsSkinManager::SkinChanging, this, &TsSkinableMenus::skinChanged);
+    connect(manager, &TsSkinManager::SkinApplied, this, &TsSkinableMenus::followSkin);
+    connect(manager, &TsSkinManager::SkinRemoving, this, [this] { setActive(false); });
+    followSkin();
+}
+
+TsSkinableMenus* TsSkinableMenus::of(TsSkinManager* manager) {
+    if (!manager) return nullptr;
+    auto* menus = manager->findChild<TsSkinableMenus*>(QString(), Qt::FindDirectChildrenOnly);
+    return menus ? menus : new TsSkinableMenus(manager);
+}
+
+void TsSkinableMenus::followSkin() {
+    // Menus are the whole program's: the default manager's active skin draws them.
+    const bool skinned =
+        manager_->Active() && !manager_->sections().isEmpty() && manager_->SkinData().Active;
+    setActive(skinned && manager_->SkinnedPopups && TsSkinManager::DefaultManager() == manager_);
 }
 
 TsSkinableMenus::~TsSkinableMenus() {

@@ -112,6 +112,9 @@ public:
 
     explicit TsSkinableMenus(TsSkinManager* manager);
     ~TsSkinableMenus() override;
+    // The menus of a manager, made the first time they are asked for; they live as long as
+    // the manager and follow its skin.
+    static TsSkinableMenus* of(TsSkinManager* manager);
 
     // Alignment of normal captions (right-aligned items are always right).
     TAlignment Alignment = taLeftJustify;
@@ -127,6 +130,9 @@ public:
     // Called after an item is painted into its picture, before it is shown.
     std::function<void(QAction* item, Bitmap32& picture, QSize size)> OnDrawItem;
 
+    // Dressed while the manager is the default one, its skin is active and SkinnedPopups
+    // is set.
+    void followSkin();
     // Whether menus are dressed now.
     bool isActive() const { return active_; }
     // Dresses every menu (on) or gives them all back to Qt (off).

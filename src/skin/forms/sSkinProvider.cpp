@@ -6,16 +6,23 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QSessionManager>
 #include <QShortcut>
+#include <QTimer>
 #include <QWhatsThis>
 #include <QWindow>
 
 #include "platform/form.h"
+#include "platform/frame_host.h"
 #include "platform/skin_message.h"
 #include "skin/controls/sControlCache.h"
 #include "skin/core/sPainting.h"
 #include "skin/core/sSkinManager.h"
+#include "skin/forms/sFade.h"
+#include "skin/forms/sSkinMenus.h"
 #include "skin/forms/sSystemMenu.h"
+#include "skin/forms/sWindowAdapters.h"
+#include "skin/forms/sWindowAnimation.h"
 
 namespace {
 
@@ -87,22 +94,34 @@ int buttonOfCode(int code) {
 
 }  // namespace
 
-TsSkinProvider::TsSkinProvider(TForm* form) : QObject(form), SkinData(form, 0), form_(form) {
+TsSkinProvider::TsSkinProvider(QWidget* form, const QString& section)
+    : QObject(form), SkinData(form, 0), form_(form), frameHost_(TFrameHost::of(form)) {
     setObjectName(QStringLiteral("sSkinProvider1"));
     // Past its window's own destruction nothing of the provider may run: it goes at once,
     // before the window's other parts (the skin manager of the sign-in window among them).
     connect(form, &QObject::destroyed, this, [this] { delete this; });
-    SkinData.setSkinSection(kForm);
+    SkinData.setSkinSection(section.isEmpty() ? kForm : section);
     // Installed after the skin data's, this filter sees the window's events first.
     form->installEventFilter(this);
     form->setMouseTracking(true);
     TsSkinManager::addProviderForm(form);
+    // The window's menus are the skin's too.
+    TsSkinableMenus::of(SkinData.SkinManager());
+    // Windows that come up without a provider are skinned as well.
+    WatchNewWindows(SkinData.SkinManager());
     systemMenu_ = new TsSystemMenu(this);
     // The keys a desktop gives every window: the system menu and closing.
     auto* menuKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), form);
     connect(menuKey, &QShortcut::activated, this, [this] {
         if (skinned_) showSystemMenuUnderIcon();
     });
+    // When the desktop session ends, the running fades finish before the program answers.
+    static bool sessionWatched = false;
+    if (!sessionWatched && qApp) {
+        sessionWatched = true;
+        QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp,
+                         [](QSessionManager&) { TsFadeTimer::waitForFades(); });
+    }
     auto* closeKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), form);
     connect(closeKey, &QShortcut::activated, this, [this] {
         if (skinned_) closeWindow();
@@ -154,8 +173,11 @@ TsWindowKind TsSkinProvider::windowKind() const {
     kind.Border = border_;
     const Qt::WindowFlags flags = form_->windowFlags();
     kind.SystemMenu = true;
-    kind.MinimizeIcon = border_ == bsSizeable || border_ == bsSingle;
-    kind.MaximizeIcon = border_ == bsSizeable;
+    // The border allows the buttons, the window's flags may still leave them out (a dialog of
+    // the toolkit has no minimize or maximize button).
+    kind.MinimizeIcon = (border_ == bsSizeable || border_ == bsSingle) &&
+                        flags.testFlag(Qt::WindowMinimizeButtonHint);
+    kind.MaximizeIcon = border_ == bsSizeable && flags.testFlag(Qt::WindowMaximizeButtonHint);
     kind.HelpIcon = flags.testFlag(Qt::WindowContextHelpButtonHint);
     kind.Maximized = maximized_;
     kind.Minimized = form_->isMinimized();
@@ -197,7 +219,7 @@ void TsSkinProvider::relayout() {
     if (sizes_.Menu > 0 && menu) sizes_.Menu = menu->sizeHint().height();
     QMargins client = sizes_.client();
     client.setTop(client.top() - sizes_.Menu);
-    form_->setInnerFrame(client);
+    frameHost_->setInnerFrame(client);
     LayoutTitleButtons(buttons_, form_->width(), sizes_, placement, glyphSize);
     if (const int hot = buttonOfCode(hotButton_); hot >= 0) buttons_[hot].State = 1;
     SkinData.BGChanged = true;
@@ -214,7 +236,7 @@ void TsSkinProvider::initialise() {
     const bool visible = form_->isVisible();
     const QPoint place = form_->pos();
     hadFrame_ = !form_->windowFlags().testFlag(Qt::FramelessWindowHint);
-    if (hadFrame_) form_->setWindowFlag(Qt::FramelessWindowHint, true);
+    if (hadFrame_) frameHost_->setDesktopFrame(false);
     savedAutoFill_ = form_->autoFillBackground();
     savedPalette_ = form_->palette();
     // The window image paints the whole window, background included.
@@ -246,8 +268,8 @@ void TsSkinProvider::giveBack() {
     const QPoint place = form_->pos();
     form_->clearMask();
     region_ = QRegion();
-    form_->setInnerFrame(QMargins());
-    if (hadFrame_) form_->setWindowFlag(Qt::FramelessWindowHint, false);
+    frameHost_->setInnerFrame(QMargins());
+    if (hadFrame_) frameHost_->setDesktopFrame(true);
     form_->setAttribute(Qt::WA_OpaquePaintEvent, false);
     form_->setPalette(savedPalette_);
     form_->setAutoFillBackground(savedAutoFill_);
@@ -517,11 +539,28 @@ void TsSkinProvider::runButton(int code) {
 }
 
 void TsSkinProvider::closeWindow() {
-    form_->close();
+    // As the desktop's close button: the window may refuse (a Yes/No message box does).
+    closeThroughFrame(form_);
+}
+
+void TsSkinProvider::setSkinnedSystemMenu(bool skinned) {
+    if (skinned == skinnedSystemMenu_) return;
+    skinnedSystemMenu_ = skinned;
+    // A menu that wears a style of its own is left alone by the skinned menus.
+    systemMenu_->setStyle(skinned ? nullptr : QApplication::style());
 }
 
 void TsSkinProvider::minimizeWindow() {
     if (!canMinimize()) return;
+    const TsSkinManager* manager = SkinData.SkinManager();
+    if (skinned_ && manager && manager->AnimEffects.Minimizing.Active &&
+        manager->AnimEffects.Minimizing.Time > 0 && form_->isVisible()) {
+        // The window's picture shrinks toward the desktop's panel before it goes.
+        auto* animation = new TsMinimizeAnimation(form_, manager->AnimEffects.Minimizing, false);
+        connect(animation, &TsMinimizeAnimation::finished, animation, &QObject::deleteLater);
+        animation->start();
+        return;
+    }
     if (SkinData.FCacheBmp) *SkinData.FCacheBmp = Bitmap32();
     form_->showMinimized();
 }
@@ -857,10 +896,31 @@ bool TsSkinProvider::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::WindowIconChange:
             repaintFrame();
             return false;
-        case QEvent::WindowStateChange:
+        case QEvent::WindowStateChange: {
             relayout();
             repaintFrame();
+            // Back from the panel: the window's picture grows out of it first.
+            const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+            const TsSkinManager* manager = SkinData.SkinManager();
+            if ((change->oldState() & Qt::WindowMinimized) && !form_->isMinimized() && manager &&
+                manager->AnimEffects.Minimizing.Active &&
+                manager->AnimEffects.Minimizing.Time > 0) {
+                auto* animation =
+                    new TsMinimizeAnimation(form_, manager->AnimEffects.Minimizing, true);
+                connect(animation, &TsMinimizeAnimation::finished, animation,
+                        &QObject::deleteLater);
+                QTimer::singleShot(0, animation, &TsMinimizeAnimation::start);
+            }
             return false;
+        }
+        case QEvent::Show: {
+            // Shown through its picture (at once with no time for frames).
+            const TsSkinManager* manager = SkinData.SkinManager();
+            if (manager && !static_cast<QShowEvent*>(event)->spontaneous())
+                TsShowAnimation::run(form_, border_ == bsDialog ? manager->AnimEffects.DialogShow
+                                                                : manager->AnimEffects.FormShow);
+            return false;
+        }
         case QEvent::Leave:
             setHotButton(0);
             if (!manualDrag_) form_->unsetCursor();

@@ -9,7 +9,7 @@
 #include "skin/forms/sFrameGeometry.h"
 
 class QMenu;
-class TForm;
+class TFrameHost;
 class TsSystemMenu;
 
 // The skin provider of a window: while a skin is active it takes the window's frame over
@@ -25,7 +25,9 @@ class TsSkinProvider : public QObject {
 public:
     enum TCaptionAlignment { taLeftJustify, taRightJustify, taCenter };
 
-    explicit TsSkinProvider(TForm* form);
+    // For a top-level window: one of the program's forms, or any other window (the automatic
+    // skinning gives message boxes and the toolkit's dialogs a provider of section "DIALOG").
+    explicit TsSkinProvider(QWidget* form, const QString& section = QStringLiteral("FORM"));
     ~TsSkinProvider() override;
 
     // The window's section ("FORM"); its cache is the window image.
@@ -46,7 +48,14 @@ public:
     // The provider serving a window, or none.
     static TsSkinProvider* of(const QWidget* form);
 
-    TForm* form() const { return form_; }
+    QWidget* form() const { return form_; }
+    // The system menu drawn by the skinned menus (the default), or in the application's own
+    // style; set before the window is first shown.
+    bool SkinnedSystemMenu() const { return skinnedSystemMenu_; }
+    void setSkinnedSystemMenu(bool skinned);
+    // Gives the window back as it was before the skin (the automatic skinning does, before it
+    // lets an adapted window go).
+    void release() { giveBack(); }
     // Whether the provider draws the frame now.
     bool skinned() const { return skinned_; }
     // 1 while the window is active, else 0: the state the frame is drawn in.
@@ -114,7 +123,9 @@ private:
     bool keyboardModeEvent(QEvent* event);
     bool skinCommand(class TsSkinMessage& message);
 
-    TForm* form_;
+    QWidget* form_;
+    TFrameHost* frameHost_;
+    bool skinnedSystemMenu_ = true;
     TsBorderStyle border_ = bsSizeable;
     bool skinned_ = false;
     bool active_ = true;
