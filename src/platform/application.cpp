@@ -9,16 +9,9 @@
 
 TApplication* Application = nullptr;
 
-namespace {
-// Settings that must be made before the application object exists.
-int& prepare(int& argc) {
-    // The embedded browser shares graphics contexts with the windows.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    return argc;
-}
-}  // namespace
-
-TApplication::TApplication(int& argc, char** argv) : QApplication(prepare(argc), argv) {
+// No graphics context is made at start-up: the browser pane makes the one its engine shares
+// with the windows when it shows its first page.
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     // Windows are only hidden when closed; the program ends when the main form closes.
     setQuitOnLastWindowClosed(false);
     // The designed fonts by their metric twins, as a desktop without them substitutes.

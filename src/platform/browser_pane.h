@@ -3,12 +3,10 @@
 #include <QString>
 #include <QWidget>
 
-class QWebEngineView;
-
 // The embedded web-browser pane. It shows the file whose path it was last given (saved
 // web pages, pictures, documents the browser can display) and keeps that location as its
-// state. The browser engine is started only when the pane is first on screen, so that
-// the program starts fast and a pane never shown costs nothing.
+// state. The browser engine is loaded only when the pane is first on screen, so that the
+// program starts fast and small and a pane never shown costs nothing.
 class TWebBrowser : public QWidget {
     Q_OBJECT
 
@@ -24,8 +22,9 @@ public:
     // The local file the pane shows for that path.
     QString localFile() const;
 
-    // The engine view, once the pane has been on screen; null before.
-    QWebEngineView* view() const { return view_; }
+    // The engine's view, once the pane has been on screen; null before (and when the engine
+    // could not be loaded, when the pane says so instead).
+    QWidget* view() const { return view_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -34,5 +33,6 @@ private:
     void load();
 
     QString location_;
-    QWebEngineView* view_ = nullptr;
+    QWidget* view_ = nullptr;
+    bool started_ = false;
 };

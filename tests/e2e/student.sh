@@ -24,6 +24,11 @@ sign_in student student
 student=$(wait_window '^Окно студента: Добро пожаловать, student$') || fail "the student window did not open"
 sleep 0.5
 
+echo "before any page: no browser engine and no graphics driver in the program"
+for library in libQt6WebEngineCore libLLVM swrast_dri libGLX_mesa; do
+  ! grep -q "$library" "/proc/$pid/maps" || fail "$library is loaded before any page is shown"
+done
+
 echo "Упражнения, then a topic page in the pane"
 click_in "$student" 30 10  # the first item of the menu bar
 click_in "$student" 24 32  # the first node of the tree
@@ -37,6 +42,11 @@ for _ in $(seq 60); do
   [ "$colour" = "#1565C0" ] && break
 done
 [ "$colour" = "#1565C0" ] || fail "the pane does not show the topic page (pixel $colour)"
+# The page is drawn in software: still no graphics driver, and no GPU process.
+for library in libLLVM swrast_dri; do
+  ! grep -q "$library" "/proc/$pid/maps" || fail "$library is loaded for the page"
+done
+! pgrep -f -- '--type=gpu-process' >/dev/null || fail "the browser engine runs a GPU process"
 
 echo "Тестирование: sweep the menu bar until the test window opens"
 testwin=
