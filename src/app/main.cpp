@@ -1,6 +1,7 @@
 #include <QElapsedTimer>
 #include <QIcon>
 #include <QTimer>
+#include <QWindow>
 #include <cstdio>
 
 #include "app/startup.h"
@@ -41,13 +42,28 @@ int main(int argc, char** argv) {
     installStateProbe();
     // The program's icon, for its windows' title bars and the desktop.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/kesta/kesta.png")));
+    SplashProbe probe(clock);
     try {
-        createForms(application);
+        // The splash is on the screen, painted, while the course opens behind it (the
+        // database's key takes a moment to derive); clicks on it wait until every window
+        // exists.
+        createForms(application, [&probe] {
+            if (qEnvironmentVariableIsSet("KESTA_REPORT_SPLASH")) Form8->installEventFilter(&probe);
+            Form8->show();
+            // Only the screen's answers are taken in (the window shown, its first paint),
+            // for at most a moment; the user's input waits in the queue.
+            QElapsedTimer waited;
+            waited.start();
+            while (Form8->windowHandle() && !Form8->windowHandle()->isExposed() &&
+                   waited.elapsed() < 200)
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                                QEventLoop::WaitForMoreEvents, 20);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
     } catch (const std::exception& error) {
+        if (Form8) Form8->hide();
         reportFatalError(exceptionText(error));
         return 1;
     }
-    SplashProbe probe(clock);
-    if (qEnvironmentVariableIsSet("KESTA_REPORT_SPLASH")) Form8->installEventFilter(&probe);
     return application.run();
 }

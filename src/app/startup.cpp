@@ -25,8 +25,9 @@ void giveSkinProvider(TForm* form, TsBorderStyle border = bsSizeable) {
 }
 }  // namespace
 
-void createForms(TApplication& application) {
+void createForms(TApplication& application, const std::function<void()>& splashMade) {
     application.createForm(Form8);
+    if (splashMade) splashMade();
     application.createForm(Form1);
     giveSkinProvider(Form1, bsSingle);
     application.createForm(DataModule1);
