@@ -7,7 +7,7 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config clang-format
   # windows, embedded browser
-  qt6-base-dev qt6-webengine-dev libgl-dev
+  qt6-base-dev qt6-declarative-dev qt6-webengine-dev libgl-dev
   # course database: SQLite with encryption, and its shell
   libsqlcipher-dev sqlcipher
   # password hashing
