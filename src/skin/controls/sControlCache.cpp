@@ -103,14 +103,17 @@ namespace {
 // Copies the area straight into the picture the painter paints on, when that is a plain
 // 32-bit image addressed without scaling: one block transfer per row of each visible part.
 bool copyIntoImage(QPainter& painter, const Bitmap32& picture, const QRect& area) {
-    // Only a widget's own paint event paints on its window's buffer with the painter
-    // knowing the widget's place and clipping in it; a picture made of a widget (rendered
-    // or grabbed) goes through the painter.
-    if (!painter.device() || painter.device()->devType() != QInternal::Widget) return false;
+    // A widget's own paint event paints on its window's buffer with the painter knowing the
+    // widget's place and clipping in it, and a painter on an image paints on that image; a
+    // picture made of a widget in any other way (grabbed into a pixmap) goes through the
+    // painter.
+    if (!painter.device()) return false;
     QPaintEngine* engine = painter.paintEngine();
     if (!engine || engine->type() != QPaintEngine::Raster) return false;
     QPaintDevice* device = engine->paintDevice();
     if (!device || device->devType() != QInternal::Image) return false;
+    if (painter.device()->devType() != QInternal::Widget && painter.device() != device)
+        return false;
     auto* target = static_cast<QImage*>(device);
     const QImage::Format format = target->format();
     if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) ||

@@ -145,9 +145,24 @@ void TsMinimizeAnimation::start() {
     target_ = MinimizeTarget(screen->geometry(), screen->availableGeometry(), windowRect_);
     // The window leaves the screen while its picture moves; what lies beneath is taken once.
     window_->hide();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // A window manager takes the window off the screen in its own time: the screen's answers
+    // are taken in for a moment (the user's input waits).
+    QElapsedTimer waited;
+    waited.start();
+    do {
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::WaitForMoreEvents,
+                                    5);
+    } while (waited.elapsed() < 30);
+    const QRect area = windowRect_.united(QRect(target_, QSize(1, 1)));
+    // Without a compositor the screen keeps the hidden window's pixels until the windows
+    // beneath paint again: the program's own are painted now, before the screen is read.
+    for (QWidget* other : QApplication::topLevelWidgets())
+        if (other != window_ && other->isVisible() && !other->isMinimized() &&
+            other->frameGeometry().intersects(area))
+            other->repaint();
     overlay_ = std::make_unique<TsAnimationOverlay>();
-    overlay_->captureBeneath(windowRect_.united(QRect(target_, QSize(1, 1))));
+    overlay_->captureBeneath(area);
     timer_ = std::make_unique<TThreadedTimer>(nullptr);
     timer_->setInterval(15);
     timer_->setOnTimer([this](QObject*) { step(); });
