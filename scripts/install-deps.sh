@@ -12,6 +12,8 @@ packages=(
   libsqlcipher-dev sqlcipher
   # password hashing
   libsodium-dev
+  # the teacher's charts
+  qt6-charts-dev
   # packed skins
   zlib1g-dev
   # fuzzing the skin loader: clang with libFuzzer and the sanitizers

@@ -43,6 +43,10 @@ const GradeBand kGradeScale[] = {
 
 }  // namespace
 
+std::span<const GradeBand> gradeScale() {
+    return kGradeScale;
+}
+
 const GradeBand& gradeFor(double percent) {
     for (const GradeBand& band : kGradeScale) {
         if (band.from <= percent && percent <= band.to) return band;
