@@ -12,8 +12,8 @@ packages=(
   libsqlcipher-dev sqlcipher
   # password hashing
   libsodium-dev
-  # the teacher's charts
-  qt6-charts-dev
+  # the teacher's charts and exports: Qt Charts, Excel workbooks
+  qt6-charts-dev libxlsxwriter-dev
   # packed skins
   zlib1g-dev
   # fuzzing the skin loader: clang with libFuzzer and the sanitizers
@@ -26,6 +26,8 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev qt6-base-private-dev
+  # reading exports back in the tests: workbooks with openpyxl, PDF text and pages with poppler
+  python3-openpyxl poppler-utils
   # end-to-end tests: a virtual screen, input, screenshots, a window manager
   xvfb xauth xdotool imagemagick openbox
 )

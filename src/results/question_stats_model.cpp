@@ -34,6 +34,10 @@ double sortable(double value) {
     return std::isfinite(value) ? value : -std::numeric_limits<double>::infinity();
 }
 
+QVariant optionalNumber(double value) {
+    return std::isfinite(value) ? QVariant(value) : QVariant();
+}
+
 QString certainty(const QuestionStatistics& q) {
     return q.uncertain() ? QStringLiteral("мало ответов") : QStringLiteral("достаточно");
 }
@@ -102,4 +106,26 @@ QVariant QuestionStatsModel::headerData(int section, Qt::Orientation orientation
     if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount) return {};
     if (role == Qt::DisplayRole) return QString::fromUtf8(kTitles[section]);
     return {};
+}
+
+std::vector<ExportTable::Column> QuestionStatsModel::exportColumns() {
+    using Kind = ExportTable::Kind;
+    const Kind kinds[] = {Kind::Integer, Kind::Text,    Kind::Integer, Kind::Percent,
+                          Kind::Integer, Kind::Integer, Kind::Integer, Kind::Integer,
+                          Kind::Integer, Kind::Integer, Kind::Number,  Kind::Text};
+    std::vector<ExportTable::Column> columns;
+    for (int c = 0; c < ColumnCount; ++c)
+        columns.push_back({QString::fromUtf8(kTitles[c]), kinds[c]});
+    return columns;
+}
+
+QVector<QVariant> QuestionStatsModel::exportRow(const QuestionStatistics& q) {
+    QVector<QVariant> row{qlonglong(q.number), q.text.simplified(), qlonglong(q.drawn),
+                          optionalNumber(q.difficulty)};
+    for (int option : q.options)
+        row.append(qlonglong(option));
+    row.append(qlonglong(q.otherAnswers));
+    row.append(optionalNumber(q.discrimination));
+    row.append(certainty(q));
+    return row;
 }

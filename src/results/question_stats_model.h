@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 
+#include "results/export_table.h"
 #include "results/question_stats.h"
 
 // The rows of the question statistics for a grid: one row per bank question. The display
@@ -34,6 +35,11 @@ public:
 
     void setStatistics(std::vector<QuestionStatistics> questions);
     const std::vector<QuestionStatistics>& questions() const { return questions_; }
+
+    // The columns of the statistics as export writes them.
+    static std::vector<ExportTable::Column> exportColumns();
+    // One question's row as export writes it (the whole text of the question).
+    static QVector<QVariant> exportRow(const QuestionStatistics& question);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

@@ -19,6 +19,7 @@
 #include "platform/application.h"
 #include "platform/kesta_error.h"
 #include "platform/message_box.h"
+#include "results/export_command.h"
 #include "results/question_stats_model.h"
 #include "results/statistics_charts.h"
 #include "skin/controls/sScrollWnd.h"
@@ -82,13 +83,17 @@ TForm13::TForm13()
     sPanel1 = new TsPanel(this);
     sPanel1->setObjectName(QStringLiteral("sPanel1"));
     sPanel1->setFixedHeight(41);
+    sButton3 = new TsButton(sPanel1);
+    sButton3->setObjectName(QStringLiteral("sButton3"));
+    sButton3->setText(QStringLiteral("Экспорт..."));
+    sButton3->setGeometry(8, 8, 171, 25);
     sButton2 = new TsButton(sPanel1);
     sButton2->setObjectName(QStringLiteral("sButton2"));
     sButton2->setText(QStringLiteral("Закрыть"));
-    sButton2->setGeometry(8, 8, 171, 25);
+    sButton2->setGeometry(188, 8, 171, 25);
     sLabel4 = new TsLabel(sPanel1);
     sLabel4->setObjectName(QStringLiteral("sLabel4"));
-    sLabel4->move(196, 13);
+    sLabel4->move(376, 13);
     column->addWidget(sPanel1);
 
     Charts = new QWidget(this);
@@ -173,6 +178,7 @@ TForm13::TForm13()
     connect(DateTimePicker1, &TDateTimePicker::Change, this, &TForm13::DateTimePickerChange);
     connect(DateTimePicker2, &TDateTimePicker::Change, this, &TForm13::DateTimePickerChange);
     connect(sButton1, &QPushButton::clicked, this, &TForm13::sButton1Click);
+    connect(sButton3, &QPushButton::clicked, this, &TForm13::sButton3Click);
     connect(sButton2, &QPushButton::clicked, this, &TForm13::sButton2Click);
 
     showStatistics({});
@@ -329,6 +335,39 @@ void TForm13::showStatistics(JournalStatistics stats) {
     // A view does not delete the chart it is given in place of another.
     delete oldGrades;
     delete oldDifficulty;
+}
+
+ExportTable TForm13::exportTable() const {
+    ExportTable table;
+    table.title = QStringLiteral("Статистика вопросов");
+    const StatisticsFilter shownFilter = filter();
+    table.period = QStringLiteral("Период: с %1 по %2")
+                       .arg(shownFilter.from.toString(QStringLiteral("dd.MM.yyyy")),
+                            shownFilter.to.toString(QStringLiteral("dd.MM.yyyy")));
+    if (!shownFilter.login.isEmpty())
+        table.period += QStringLiteral("; логин начинается с «%1»").arg(shownFilter.login);
+    table.period += QStringLiteral("; сдач: %1").arg(shown_.handIns);
+    table.columns = QuestionStatsModel::exportColumns();
+    for (int row = 0; row < sorted_->rowCount(); ++row) {
+        const int source = sorted_->mapToSource(sorted_->index(row, 0)).row();
+        table.rows.push_back(QuestionStatsModel::exportRow(shown_.questions[size_t(source)]));
+    }
+    for (QChartView* view : {ChartGrades, ChartDifficulty}) {
+        // Drawn at twice the size, so that the printed report stays sharp.
+        QImage picture(view->size() * 2, QImage::Format_ARGB32_Premultiplied);
+        picture.setDevicePixelRatio(2);
+        picture.fill(Qt::white);
+        QPainter painter(&picture);
+        view->render(&painter);
+        painter.end();
+        table.charts.push_back(picture);
+    }
+    return table;
+}
+
+void TForm13::sButton3Click() {
+    waitForCount();
+    exportWithDialog(this, exportTable(), QStringLiteral("Статистика вопросов"));
 }
 
 void TForm13::sButton2Click() {

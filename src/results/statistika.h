@@ -6,6 +6,7 @@
 
 #include "platform/date_picker.h"
 #include "platform/form.h"
+#include "results/export_table.h"
 #include "results/journal_snapshot.h"
 #include "results/question_stats.h"
 #include "skin/controls/sButton.h"
@@ -30,6 +31,7 @@ public:
     ~TForm13() override;
 
     TsPanel* sPanel1;
+    TsButton* sButton3;  // "Экспорт..."
     TsButton* sButton2;  // "Закрыть"
     TsLabel* sLabel4;    // what the statistics cover, or the progress of the count
     QWidget* Charts;
@@ -50,6 +52,7 @@ public:
     void sEdit1Change();
     void DateTimePickerChange();
     void sButton1Click();
+    void sButton3Click();
     void sButton2Click();
 
     // The filter the controls describe.
@@ -59,6 +62,8 @@ public:
     bool counting() const { return running_; }
     // Waits for a count under way to finish and shows it (for a caller that needs the result).
     void waitForCount();
+    // The rows shown, in the grid's order, with the charts, as export writes them.
+    ExportTable exportTable() const;
 
 private:
     // What one count hands back: the journal it read (or was given), its statistics, or

@@ -306,6 +306,11 @@ TEST_F(StatisticsWindowTest, OpensFromTheTeacherMenuAndShowsTheJournal) {
     Form13->waitForCount();
     EXPECT_EQ(Form13->statistics().handIns, 0);
     EXPECT_EQ(Form13->statistics().ungroupedRecords, 3);
+
+    const ExportTable table = Form13->exportTable();
+    EXPECT_EQ(table.rows.size(), 3u);
+    EXPECT_EQ(table.charts.size(), 2u);
+    EXPECT_TRUE(table.period.startsWith(QStringLiteral("Период: с 06.03.2026 по ")));
 }
 
 }  // namespace
