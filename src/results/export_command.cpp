@@ -80,6 +80,11 @@ void exportWithDialog(QWidget* parent, const ExportTable& table, const QString& 
     // Replacing is asked in our own words, after the dialog has closed.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Папка:"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Имя файла:"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Тип файла:"));
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Сохранить"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Отмена"));
     dialog.setFileMode(QFileDialog::AnyFile);
     QStringList filters;
     for (const Format& format : kFormats)

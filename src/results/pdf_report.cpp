@@ -18,6 +18,7 @@ constexpr int kPeriodHeight = 26;
 constexpr int kChartHeight = 260;
 constexpr int kGap = 12;
 constexpr int kRowHeight = 20;
+constexpr double kNarrowest = 120;  // a column that gives way keeps at least this width
 
 QPageLayout reportPage() {
     return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(0, 0, 0, 0));
@@ -41,12 +42,13 @@ QFont reportFont(int pixels, bool bold = false) {
     return font;
 }
 
-// Column widths in proportion to the longest text of each column, within the page.
-std::vector<int> columnWidths(const ExportTable& table, int pageWidth,
-                              const QFontMetrics& metrics) {
+// Column widths in proportion to the longest text of each column (the header in its bold
+// face), within the page.
+std::vector<int> columnWidths(const ExportTable& table, int pageWidth, const QFontMetrics& metrics,
+                              const QFontMetrics& header) {
     std::vector<double> wanted(table.columns.size(), 0);
     for (size_t c = 0; c < table.columns.size(); ++c) {
-        wanted[c] = metrics.horizontalAdvance(table.columns[c].title) + 12;
+        wanted[c] = header.horizontalAdvance(table.columns[c].title) + 12;
         for (const QVector<QVariant>& row : table.rows)
             wanted[c] = std::max(wanted[c], double(metrics.horizontalAdvance(cellText(
                                                 table.columns[c], row.value(qsizetype(c))))) +
@@ -56,6 +58,15 @@ std::vector<int> columnWidths(const ExportTable& table, int pageWidth,
     double total = 0;
     for (double w : wanted)
         total += w;
+    // Too wide for the page: the widest column (a question's text, a long name) gives way
+    // first, down to a readable width; only then do all of them shrink together.
+    if (total > pageWidth && !wanted.empty()) {
+        auto widest = std::max_element(wanted.begin(), wanted.end());
+        const double spare = std::max(0.0, *widest - kNarrowest);
+        const double taken = std::min(spare, total - pageWidth);
+        *widest -= taken;
+        total -= taken;
+    }
     const double scale = total > pageWidth ? pageWidth / total : 1.0;
     std::vector<int> widths;
     for (double w : wanted)
@@ -135,7 +146,8 @@ QByteArray pdfBytes(const ExportTable& table) {
 
         painter.setFont(reportFont(11));
         painter.setPen(QColor(0x50, 0x50, 0x50));
-        const std::vector<int> widths = columnWidths(table, width, painter.fontMetrics());
+        const std::vector<int> widths = columnWidths(table, width, painter.fontMetrics(),
+                                                     QFontMetrics(reportFont(11, true), &writer));
         QStringList header;
         for (const ExportTable::Column& column : table.columns)
             header.append(column.title);

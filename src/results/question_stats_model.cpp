@@ -26,6 +26,8 @@ QString shareText(double share) {
 
 QString correlationText(double r) {
     if (!std::isfinite(r)) return QStringLiteral("—");
+    // A value that rounds to zero is shown without a sign.
+    if (std::abs(r) < 0.005) r = 0;
     return QLocale(QLocale::Russian).toString(r, 'f', 2);
 }
 

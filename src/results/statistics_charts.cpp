@@ -3,12 +3,23 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 
 namespace {
+
+// Up to this many questions every bar is labelled with its number.
+constexpr qsizetype kLabelledBars = 30;
+
+// Every how many bars a number is shown: 5, 10, 20, 50 ..., about 15 numbers in all.
+qsizetype labelStep(qsizetype bars) {
+    for (qsizetype step : {5, 10, 20, 50, 100, 200, 500})
+        if (bars / step <= 15) return step;
+    return bars / 15 + 1;
+}
 
 QChart* emptyChart(const QString& title) {
     auto* chart = new QChart();
@@ -77,6 +88,29 @@ QChart* makeDifficultyChart(const std::vector<QuestionStatistics>& questions) {
     series->append(set);
     series->setBarWidth(0.8);
     chart->addSeries(series);
+    if (numbers.size() <= kLabelledBars) {
+        attachAxes(chart, series, numbers, 100, QStringLiteral("%d"));
+        return chart;
+    }
+    // A large bank: every bar keeps its place, but only every few bars carry their number,
+    // so that the numbers stay readable.
     attachAxes(chart, series, numbers, 100, QStringLiteral("%d"));
+    QAbstractAxis* crowded = chart->axes(Qt::Horizontal).constFirst();
+    series->detachAxis(crowded);
+    chart->removeAxis(crowded);
+    delete crowded;
+    auto* x = new QCategoryAxis();
+    x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    QFont small = x->labelsFont();
+    small.setPixelSize(10);
+    x->setLabelsFont(small);
+    x->setRange(-0.5, double(numbers.size()) - 0.5);
+    x->setStartValue(-0.5);
+    const qsizetype step = labelStep(numbers.size());
+    for (qsizetype i = step - 1; i < numbers.size(); i += step)
+        x->append(numbers[i], double(i));
+    x->setGridLineVisible(false);
+    chart->addAxis(x, Qt::AlignBottom);
+    series->attachAxis(x);
     return chart;
 }

@@ -195,6 +195,7 @@ void TForm13::open() {
     // The journal is read afresh on another thread, through a connection of its own, so
     // that a large journal never holds the window up; the period is set once it is read.
     sEdit1->clear();
+    Grid->setFocus();
     databaseFile_ = QDir::current().absoluteFilePath(TDataModule1::DatabaseFile);
     if (running_) {
         again_ = true;
@@ -323,7 +324,7 @@ void TForm13::showStatistics(JournalStatistics stats) {
                        .arg(shown_.ungroupedRecords)
                        .arg(recordsWord(shown_.ungroupedRecords));
     if (shown_.unmatchedRecords > 0)
-        caption += QStringLiteral(" Вопрос удалён из базы: %1 %2.")
+        caption += QStringLiteral(" Вопроса с таким текстом нет в базе: %1 %2.")
                        .arg(shown_.unmatchedRecords)
                        .arg(recordsWord(shown_.unmatchedRecords));
     sLabel4->setCaption(caption);
@@ -353,13 +354,16 @@ ExportTable TForm13::exportTable() const {
         table.rows.push_back(QuestionStatsModel::exportRow(shown_.questions[size_t(source)]));
     }
     for (QChartView* view : {ChartGrades, ChartDifficulty}) {
-        // Drawn at twice the size, so that the printed report stays sharp.
-        QImage picture(view->size() * 2, QImage::Format_ARGB32_Premultiplied);
-        picture.setDevicePixelRatio(2);
+        // The chart's scene drawn at twice the size, so that the printed report stays sharp.
+        const QSize size = view->viewport()->size();
+        QImage picture(size * 2, QImage::Format_ARGB32_Premultiplied);
         picture.fill(Qt::white);
         QPainter painter(&picture);
-        view->render(&painter);
+        painter.setRenderHint(QPainter::Antialiasing);
+        view->scene()->render(&painter, QRectF(QPointF(0, 0), QSizeF(picture.size())),
+                              view->mapToScene(view->viewport()->rect()).boundingRect());
         painter.end();
+        picture.setDevicePixelRatio(2);
         table.charts.push_back(picture);
     }
     return table;

@@ -2,6 +2,8 @@
 // of older answer records, the grid's sorting, and the statistics window on a course.
 
 #include <QAction>
+#include <QBarCategoryAxis>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QSortFilterProxyModel>
@@ -12,6 +14,7 @@
 #include "results/hand_in_records.h"
 #include "results/question_stats.h"
 #include "results/question_stats_model.h"
+#include "results/statistics_charts.h"
 #include "results/statistika.h"
 #include "support/course_fixture.h"
 #include "teacher/prepodavatel.h"
@@ -220,6 +223,40 @@ TEST(QuestionStatsModelTest, SortsByValuesAndMarksUncertainRows) {
     sorted.sort(QuestionStatsModel::cDrawn, Qt::AscendingOrder);
     EXPECT_EQ(shown(0, QuestionStatsModel::cDrawn), "0");
     EXPECT_EQ(shown(2, QuestionStatsModel::cDrawn), "6");
+}
+
+TEST(QuestionStatsModelTest, ADiscriminationThatRoundsToZeroHasNoSign) {
+    QuestionStatistics q;
+    q.drawn = 10;
+    q.discrimination = -0.004;
+    QuestionStatsModel model;
+    model.setStatistics({q});
+    EXPECT_EQ(model.index(0, QuestionStatsModel::cDiscrimination).data().toString(), "0,00");
+    q.discrimination = -0.006;
+    model.setStatistics({q});
+    EXPECT_EQ(model.index(0, QuestionStatsModel::cDiscrimination).data().toString(), "-0,01");
+}
+
+TEST(StatisticsChartsTest, ALargeBankLabelsEveryFewBarsAndASmallOneEveryBar) {
+    std::vector<QuestionStatistics> questions(100);
+    for (int i = 0; i < 100; ++i) {
+        questions[size_t(i)].number = i + 1;
+        questions[size_t(i)].difficulty = i / 100.0;
+    }
+    std::unique_ptr<QChart> large(makeDifficultyChart(questions));
+    auto* numbers = qobject_cast<QCategoryAxis*>(large->axes(Qt::Horizontal).constFirst());
+    ASSERT_NE(numbers, nullptr);
+    EXPECT_EQ(numbers->categoriesLabels(),
+              (QStringList{"10", "20", "30", "40", "50", "60", "70", "80", "90", "100"}));
+    EXPECT_DOUBLE_EQ(numbers->endValue(QStringLiteral("10")), 9.0) << "on the tenth bar";
+    EXPECT_EQ(large->axes(Qt::Horizontal).size(), 1);
+
+    questions.resize(12);
+    std::unique_ptr<QChart> small(makeDifficultyChart(questions));
+    auto* every = qobject_cast<QBarCategoryAxis*>(small->axes(Qt::Horizontal).constFirst());
+    ASSERT_NE(every, nullptr);
+    EXPECT_EQ(every->count(), 12);
+    EXPECT_EQ(every->at(11), "12");
 }
 
 class StatisticsWindowTest : public CourseTest {
