@@ -12,8 +12,9 @@ packages=(
   libsqlcipher-dev sqlcipher
   # password hashing
   libsodium-dev
-  # the teacher's charts and exports: Qt Charts, Excel workbooks
-  qt6-charts-dev libxlsxwriter-dev
+  # the teacher's charts and exports: Qt Charts, Excel workbooks; the toolkit's own texts
+  # (its file dialog) in Russian
+  qt6-charts-dev libxlsxwriter-dev qt6-translations-l10n
   # packed skins
   zlib1g-dev
   # fuzzing the skin loader: clang with libFuzzer and the sanitizers
