@@ -6,6 +6,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QFile>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <cmath>
@@ -348,6 +349,34 @@ TEST_F(StatisticsWindowTest, OpensFromTheTeacherMenuAndShowsTheJournal) {
     EXPECT_EQ(table.rows.size(), 3u);
     EXPECT_EQ(table.charts.size(), 2u);
     EXPECT_TRUE(table.period.startsWith(QStringLiteral("Период: с 06.03.2026 по ")));
+}
+
+TEST_F(StatisticsWindowTest, AJournalThatCannotBeReadIsToldAndTheLastFiguresStay) {
+    seedJournal();
+    start();
+    Form13->open();
+    Form13->waitForCount();
+    ASSERT_EQ(Form13->statistics().handIns, 2);
+    ASSERT_TRUE(boxes.calls().isEmpty());
+
+    // The count reads through a connection of its own, which finds no file now.
+    ASSERT_TRUE(QFile::rename(QStringLiteral("Kesta.db"), QStringLiteral("Kesta.db.away")));
+    Form13->open();
+    Form13->waitForCount();
+    ASSERT_TRUE(QFile::rename(QStringLiteral("Kesta.db.away"), QStringLiteral("Kesta.db")));
+    ASSERT_EQ(boxes.calls().size(), 1);
+    EXPECT_TRUE(boxes.calls()[0].text.startsWith(
+        QStringLiteral("Не удалось прочитать журнал результатов.\n")))
+        << boxes.calls()[0].text.toStdString();
+    EXPECT_EQ(boxes.calls()[0].flags, unsigned(mbOk | mbIconError));
+    EXPECT_EQ(Form13->sLabel4->text(), "Журнал не прочитан.");
+    EXPECT_EQ(Form13->statistics().handIns, 2) << "the figures shown before stay";
+    EXPECT_EQ(Form13->Grid->model()->rowCount(), 3);
+
+    Form13->open();
+    Form13->waitForCount();
+    EXPECT_EQ(boxes.calls().size(), 1);
+    EXPECT_EQ(Form13->statistics().handIns, 2);
 }
 
 }  // namespace
