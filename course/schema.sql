@@ -63,12 +63,15 @@ CREATE TABLE result (
   "Вид тестирования"    TEXT
 );
 
--- Answer records: one row per answered question.
+-- Answer records: one row per answered question, with the number of the hand-in that
+-- wrote it and the bank key of its question (both empty in records written by hand).
 CREATE TABLE proverka (
   "Логин_студента"   TEXT,
   "Дата_тестирования" DATE,
   "Ответ_студента"   VARCHAR(1),
   "Правильный_ответ" VARCHAR(1),
   "Вид_тестирования" TEXT,
-  "Вопрос"           TEXT
+  "Вопрос"           TEXT,
+  "Номер_сдачи"      INTEGER,
+  "Номер_в_базе"     INTEGER
 );

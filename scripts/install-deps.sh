@@ -12,6 +12,9 @@ packages=(
   libsqlcipher-dev sqlcipher
   # password hashing
   libsodium-dev
+  # the teacher's charts and exports: Qt Charts, Excel workbooks; the toolkit's own texts
+  # (its file dialog) in Russian
+  qt6-charts-dev libxlsxwriter-dev qt6-translations-l10n
   # packed skins
   zlib1g-dev
   # fuzzing the skin loader: clang with libFuzzer and the sanitizers
@@ -24,6 +27,8 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev qt6-base-private-dev
+  # reading exports back in the tests: workbooks with openpyxl, PDF text and pages with poppler
+  python3-openpyxl poppler-utils
   # end-to-end tests: a virtual screen, input, screenshots, a window manager
   xvfb xauth xdotool imagemagick openbox
 )

@@ -1,5 +1,7 @@
 #include "app/dm.h"
 
+#include "results/hand_in_records.h"
+
 TDataModule1* DataModule1 = nullptr;
 
 const QString TDataModule1::DatabaseFile = QStringLiteral("Kesta.db");
@@ -33,6 +35,8 @@ TDataModule1::TDataModule1() : ADOConnection1(new TConnection(this)) {
     ADOConnection1->setObjectName(QStringLiteral("ADOConnection1"));
     // The database is addressed by its bare name, so it is looked for in the working folder.
     ADOConnection1->open(DatabaseFile, DatabasePassword);
+    // A course made before answer records carried their hand-in gains the columns now.
+    upgradeAnswerRecords(*ADOConnection1);
 
     tblUsers = table("tblUsers", QStringLiteral("users"));
     tblTeoria = table("tblTeoria", QStringLiteral("teoria"));

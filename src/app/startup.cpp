@@ -10,6 +10,7 @@
 #include "results/analis.h"
 #include "results/result_test.h"
 #include "results/result_test_prepod.h"
+#include "results/statistika.h"
 #include "skin/forms/sSkinProvider.h"
 #include "student/student.h"
 #include "teacher/basatest.h"
@@ -47,6 +48,8 @@ void createForms(TApplication& application, const std::function<void()>& splashM
     giveSkinProvider(Form11);
     application.createForm(Form12);
     giveSkinProvider(Form12);
+    application.createForm(Form13);
+    giveSkinProvider(Form13);
 }
 
 void destroyForms(TApplication& application) {
@@ -62,6 +65,7 @@ void destroyForms(TApplication& application) {
     Form10 = nullptr;
     Form11 = nullptr;
     Form12 = nullptr;
+    Form13 = nullptr;
 }
 
 void reportFatalError(const QString& text) {

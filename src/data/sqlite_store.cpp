@@ -383,6 +383,15 @@ void SqliteStore::deleteRow(const QString& table, qint64 key) {
         fail(QStringLiteral("Не удалось удалить строку таблицы «%1»").arg(table));
 }
 
+void SqliteStore::addColumn(const QString& table, const QString& name,
+                            const QString& declaredType) {
+    // Adding a column rewrites nothing: the existing rows read it as empty.
+    const QString sql = QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                            .arg(quoted(table), quoted(name), declaredType);
+    exec(sql.toUtf8().constData(),
+         QStringLiteral("Не удалось добавить столбец «%1» в таблицу «%2»").arg(name, table));
+}
+
 void SqliteStore::transaction(const std::function<void()>& step) {
     // The outermost level takes the write lock at once; inner levels are savepoints, so an
     // inner step that fails is undone alone.

@@ -32,6 +32,7 @@ public:
     void updateRow(const QString& table, qint64 key, const QStringList& columns,
                    const QVector<QVariant>& values) override;
     void deleteRow(const QString& table, qint64 key) override;
+    void addColumn(const QString& table, const QString& name, const QString& declaredType) override;
     void transaction(const std::function<void()>& step) override;
 
 private:

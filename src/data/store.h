@@ -40,6 +40,9 @@ public:
     virtual void updateRow(const QString& table, qint64 key, const QStringList& columns,
                            const QVector<QVariant>& values) = 0;
     virtual void deleteRow(const QString& table, qint64 key) = 0;
+    // Adds a column, empty in every existing row; the rows and the other columns stay as they are.
+    virtual void addColumn(const QString& table, const QString& name,
+                           const QString& declaredType) = 0;
     // Runs a step that either is written as a whole or, when it throws, not at all.
     virtual void transaction(const std::function<void()>& step) = 0;
 };

@@ -2,6 +2,8 @@
 
 #include <QFileInfo>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QWidget>
 
 #include "platform/error_report.h"
@@ -16,6 +18,12 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setQuitOnLastWindowClosed(false);
     // The designed fonts by their metric twins, as a desktop without them substitutes.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    // The toolkit's own texts (its file dialog, the edit boxes' context menus) in Russian, as
+    // the program's are; without the translation installed they stay as they are.
+    auto* toolkit = new QTranslator(this);
+    if (toolkit->load(QStringLiteral("qtbase_ru"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(toolkit);
     Application = this;
 }
 

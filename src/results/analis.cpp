@@ -8,6 +8,8 @@
 #include "app/globals.h"
 #include "data/filter.h"
 #include "platform/short_date.h"
+#include "results/export_command.h"
+#include "results/journal_export.h"
 #include "results/journal_strip.h"
 #include "skin/controls/sScrollWnd.h"
 
@@ -32,6 +34,7 @@ TForm12::TForm12() {
     sDBNavigator1 = strip.navigator;
     sButton3 = strip.clear;
     sButton2 = strip.close;
+    sButton4 = strip.exportRows;
     column->addWidget(sPanel1);
 
     auto* middle = new QHBoxLayout();
@@ -81,6 +84,7 @@ TForm12::TForm12() {
     connect(sButton1, &QPushButton::clicked, this, &TForm12::sButton1Click);
     connect(sButton3, &QPushButton::clicked, this, &TForm12::sButton3Click);
     connect(sButton2, &QPushButton::clicked, this, &TForm12::sButton2Click);
+    connect(sButton4, &QPushButton::clicked, this, &TForm12::sButton4Click);
 }
 
 void TForm12::countCorrect() {
@@ -144,4 +148,18 @@ void TForm12::sButton3Click() {
 
 void TForm12::sButton2Click() {
     close();
+}
+
+void TForm12::sButton4Click() {
+    // The rows the grid shows, under the filter in force.
+    TTable* table = DataModule1->tblProverka;
+    table->checkBrowseMode();
+    exportWithDialog(
+        this,
+        journalExport(table,
+                      {QStringLiteral("Логин_студента"), QStringLiteral("Дата_тестирования"),
+                       QStringLiteral("Ответ_студента"), QStringLiteral("Правильный_ответ"),
+                       QStringLiteral("Вид_тестирования"), QStringLiteral("Вопрос")},
+                      QStringLiteral("Анализ тестирования"), filterDescription(table)),
+        QStringLiteral("Анализ тестирования"));
 }

@@ -22,6 +22,7 @@ public:
     TsDBNavigator* sDBNavigator1;
     TsButton* sButton3;  // "Очистить базу"
     TsButton* sButton2;  // "Закрыть"
+    TsButton* sButton4;  // "Экспорт..."
     TDBGrid* DBGrid1;
     TsDBMemo* sDBMemo1;
     TsPanel* sPanel2;
@@ -37,6 +38,7 @@ public:
     void sButton1Click();
     void sButton3Click();
     void sButton2Click();
+    void sButton4Click();
 
     // The number of shown rows whose answer equals the correct answer, into the count box.
     void countCorrect();

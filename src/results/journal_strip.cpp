@@ -21,5 +21,9 @@ JournalStrip createJournalStrip(QWidget* window, TDataSource* source) {
     strip.close->setObjectName(QStringLiteral("sButton2"));
     strip.close->setText(QStringLiteral("Закрыть"));
     strip.close->setGeometry(480, 8, 171, 25);
+    strip.exportRows = new TsButton(strip.panel);
+    strip.exportRows->setObjectName(QStringLiteral("sButton4"));
+    strip.exportRows->setText(QStringLiteral("Экспорт..."));
+    strip.exportRows->setGeometry(664, 8, 171, 25);
     return strip;
 }

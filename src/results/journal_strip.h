@@ -6,12 +6,13 @@
 #include "skin/controls/sPanel.h"
 
 // The top strip the journal windows share: a record navigator with the moving, adding and
-// deleting buttons, "Очистить базу" and "Закрыть".
+// deleting buttons, "Очистить базу", "Закрыть" and "Экспорт...".
 struct JournalStrip {
     TsPanel* panel;
     TsDBNavigator* navigator;
     TsButton* clear;
     TsButton* close;
+    TsButton* exportRows;
 };
 
 JournalStrip createJournalStrip(QWidget* window, TDataSource* source);

@@ -6,6 +6,8 @@
 
 #include "app/dm.h"
 #include "platform/short_date.h"
+#include "results/export_command.h"
+#include "results/journal_export.h"
 #include "results/journal_strip.h"
 #include "skin/controls/sScrollWnd.h"
 
@@ -26,6 +28,7 @@ TForm11::TForm11() {
     sDBNavigator1 = strip.navigator;
     sButton3 = strip.clear;
     sButton2 = strip.close;
+    sButton4 = strip.exportRows;
     column->addWidget(sPanel1);
 
     DBGrid1 = new TDBGrid(this);
@@ -65,6 +68,7 @@ TForm11::TForm11() {
     connect(sButton1, &QPushButton::clicked, this, &TForm11::sButton1Click);
     connect(sButton3, &QPushButton::clicked, this, &TForm11::sButton3Click);
     connect(sButton2, &QPushButton::clicked, this, &TForm11::sButton2Click);
+    connect(sButton4, &QPushButton::clicked, this, &TForm11::sButton4Click);
 }
 
 void TForm11::open() {
@@ -115,4 +119,18 @@ void TForm11::sButton3Click() {
 
 void TForm11::sButton2Click() {
     close();
+}
+
+void TForm11::sButton4Click() {
+    // The rows the grid shows, under the filter in force.
+    TTable* table = DataModule1->tblResult;
+    table->checkBrowseMode();
+    exportWithDialog(
+        this,
+        journalExport(table,
+                      {QStringLiteral("Логин_студента"), QStringLiteral("Дата_тестирования"),
+                       QStringLiteral("Количество вопросов"), QStringLiteral("Оценка"),
+                       QStringLiteral("Вид тестирования")},
+                      QStringLiteral("Результаты тестирования"), filterDescription(table)),
+        QStringLiteral("Результаты тестирования"));
 }

@@ -21,6 +21,7 @@ public:
     TsDBNavigator* sDBNavigator1;
     TsButton* sButton3;  // "Очистить базу"
     TsButton* sButton2;  // "Закрыть"
+    TsButton* sButton4;  // "Экспорт..."
     TDBGrid* DBGrid1;
     TsPanel* sPanel2;
     TsLabel* sLabel1;
@@ -38,6 +39,7 @@ public:
     void sButton1Click();
     void sButton3Click();
     void sButton2Click();
+    void sButton4Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

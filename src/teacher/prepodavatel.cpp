@@ -10,6 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/shell_open.h"
 #include "results/result_test_prepod.h"
+#include "results/statistika.h"
 #include "skin/controls/sScrollWnd.h"
 #include "teacher/basatest.h"
 #include "teacher/newinsert.h"
@@ -36,6 +37,7 @@ TForm2::TForm2() {
     N4 = addMenuItem(MainMenu1, "N4", QStringLiteral("Презентации"));
     N8 = addMenuItem(MainMenu1, "N8", QStringLiteral("Видеоматериал"));
     N5 = addMenuItem(MainMenu1, "N5", QStringLiteral("Результаты тестирования"));
+    N9 = addMenuItem(MainMenu1, "N9", QStringLiteral("Статистика вопросов"));
     N6 = addMenuItem(MainMenu1, "N6", QStringLiteral("База тестов"));
     N7 = addMenuItem(MainMenu1, "N7", QStringLiteral("Выход"));
     connect(N1, &QAction::triggered, this, &TForm2::N1Click);
@@ -44,6 +46,7 @@ TForm2::TForm2() {
     connect(N4, &QAction::triggered, this, &TForm2::N4Click);
     connect(N8, &QAction::triggered, this, &TForm2::N8Click);
     connect(N5, &QAction::triggered, this, &TForm2::N5Click);
+    connect(N9, &QAction::triggered, this, &TForm2::N9Click);
     connect(N6, &QAction::triggered, this, &TForm2::N6Click);
     connect(N7, &QAction::triggered, this, &TForm2::N7Click);
 
@@ -119,6 +122,10 @@ void TForm2::N8Click() {
 
 void TForm2::N5Click() {
     Form11->open();
+}
+
+void TForm2::N9Click() {
+    Form13->open();
 }
 
 void TForm2::N6Click() {

@@ -23,6 +23,7 @@ public:
     QAction* N4;  // "Презентации"
     QAction* N8;  // "Видеоматериал"
     QAction* N5;  // "Результаты тестирования"
+    QAction* N9;  // "Статистика вопросов"
     QAction* N6;  // "База тестов"
     QAction* N7;  // "Выход"
 
@@ -39,6 +40,7 @@ public:
     void N4Click();
     void N8Click();
     void N5Click();
+    void N9Click();
     void N6Click();
     void N7Click();
     void sButton1Click();

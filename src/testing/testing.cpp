@@ -7,6 +7,7 @@
 #include "app/globals.h"
 #include "platform/application.h"
 #include "platform/message_box.h"
+#include "results/hand_in_records.h"
 #include "student/student.h"
 
 TForm6* Form6 = nullptr;
@@ -41,6 +42,10 @@ const GradeBand kGradeScale[] = {
 };
 
 }  // namespace
+
+std::span<const GradeBand> gradeScale() {
+    return kGradeScale;
+}
 
 const GradeBand& gradeFor(double percent) {
     for (const GradeBand& band : kGradeScale) {
@@ -234,6 +239,7 @@ void TForm6::sButton22Click() {
         QVariant given;
         QVariant correct;
         QString question;
+        qint64 key = 0;
     };
     QList<Answer> answers;
     int correct = 0;
@@ -242,7 +248,8 @@ void TForm6::sButton22Click() {
     testing->first();
     const int rows = testing->recordCount();
     for (int i = 0; i < rows; ++i) {
-        Answer answer{testing->fieldByName(kAnswer).value(), {}, {}};
+        Answer answer{
+            testing->fieldByName(kAnswer).value(), {}, {}, testing->fieldByName(kKey).asInteger()};
         // A question deleted from the bank since the launch counts as not correct.
         if (test->locate(kNumber, testing->fieldByName(kKey).asInteger())) {
             answer.correct = test->fieldByName(kCorrect).value();
@@ -262,6 +269,8 @@ void TForm6::sButton22Click() {
     TTable* result = DataModule1->tblResult;
     TTable* proverka = DataModule1->tblProverka;
     DataModule1->ADOConnection1->transaction([&] {
+        // Numbered inside the transaction, so that two hand-ins never share a number.
+        const qint64 handIn = nextHandInNumber(*DataModule1->ADOConnection1);
         result->append();
         result->fieldByName(QStringLiteral("Логин_студента")).setValue(CurrentLogin);
         result->fieldByName(QStringLiteral("Дата_тестирования")).setValue(today);
@@ -277,6 +286,8 @@ void TForm6::sButton22Click() {
             proverka->fieldByName(QStringLiteral("Правильный_ответ")).setValue(answer.correct);
             proverka->fieldByName(QStringLiteral("Вид_тестирования")).setValue(TestTopic);
             proverka->fieldByName(QStringLiteral("Вопрос")).setValue(answer.question);
+            proverka->fieldByName(kHandInColumn).setValue(handIn);
+            proverka->fieldByName(kQuestionKeyColumn).setValue(answer.key);
             proverka->post();
         }
     });

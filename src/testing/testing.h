@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <array>
+#include <span>
 
 #include "platform/form.h"
 #include "skin/controls/sButton.h"
@@ -29,6 +30,8 @@ struct GradeBand {
 };
 // The band of a percentage of correct answers.
 const GradeBand& gradeFor(double percent);
+// The whole scale, lowest band first.
+std::span<const GradeBand> gradeScale();
 
 // Starts the final test: resets the test window, empties the scratch table, renumbers the
 // bank, draws 40 questions with replacement and shows the test window.

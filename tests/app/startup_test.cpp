@@ -13,6 +13,7 @@
 #include "results/analis.h"
 #include "results/result_test.h"
 #include "results/result_test_prepod.h"
+#include "results/statistika.h"
 #include "student/student.h"
 #include "support/course_fixture.h"
 #include "teacher/basatest.h"
@@ -32,7 +33,7 @@ TEST_F(StartupTest, EveryWindowExistsHiddenWithItsCaption) {
         {Form3, "База тестов"},           {Form4, "Окно студента"},
         {Form5, "Добавление новой темы"}, {Form6, "Тестирование: общее"},
         {Form10, "Просмотр результатов"}, {Form11, "Результаты тестирования"},
-        {Form12, "Анализ тестирования"},
+        {Form12, "Анализ тестирования"},  {Form13, "Статистика вопросов"},
     };
     for (const auto& [window, caption] : windows) {
         ASSERT_NE(window, nullptr) << caption;

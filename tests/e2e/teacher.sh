@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A teacher and a student working one course on the real kesta: the teacher adds a section
 # and a topic in it through the dialog and a question in the test bank; the student sees the
-# new topic, takes the test and looks at the results; the teacher's review then shows them.
+# new topic, takes the test and looks at the results; the teacher's review then shows them,
+# and the question statistics count the hand-in.
 # Usage: teacher.sh STAGED_COURSE_DIR COURSE_BUILDER COURSE_SOURCE SCHEMA SCREENSHOT_DIR
 set -euo pipefail
 
@@ -51,7 +52,7 @@ rows=$(query 'SELECT "Абсолютный номер" || "/" || "Индекс" 
   fail "the topic table is '$rows'"
 
 echo "the teacher adds a question to the bank"
-click_menu "$teacher" 7  # "База тестов"
+click_menu "$teacher" 8  # "База тестов"
 bank=$(wait_window '^База тестов$') || fail "the test bank editor did not open"
 sleep 0.3
 client_geometry "$bank"
@@ -75,7 +76,7 @@ sleep 0.3
 import -window root "$shots/teacher-bank.png"
 question=$(query 'SELECT count(*) || "|" || max("Правильный_ответ") FROM test WHERE "Вопрос" LIKE "What does%";')
 [ "$question" = "1|C" ] || fail "the new question is stored as '$question'"
-click_menu "$teacher" 8  # "Выход"
+click_menu "$teacher" 9  # "Выход"
 status=$(wait_exit) || fail "Выход did not end the program"
 
 echo "the student sees the new topic, takes the test and looks at the results"
@@ -125,6 +126,22 @@ import -window root "$shots/teacher-review.png"
 expected="student|$(date +%d.%m.%Y)|40|F|Итоговый;"
 review=$(await_probe Form11 "table DBGrid1" "$expected")
 [ "$review" = "$expected" ] || fail "the teacher's review shows '$review'"
+
+echo "the question statistics count the student's hand-in"
+review=$(wait_window '^Результаты тестирования$')
+click_in "$review" $((480 + 85)) $((8 + 12))  # "Закрыть", which uncovers the teacher window
+sleep 0.3
+click_menu "$teacher" 7  # "Статистика вопросов"
+wait_window '^Статистика вопросов$' >/dev/null || fail "the question statistics did not open"
+counted=
+for _ in $(seq 30); do
+  counted=$(probe | awk '/^window / { inside = ($2 == "Form13") } inside && /label sLabel4/')
+  case "$counted" in *"Сдач: 1, ответов: 40."*) break ;; esac
+  sleep 0.2
+done
+case "$counted" in *"Сдач: 1, ответов: 40."*) ;; *) fail "the statistics show '$counted'" ;; esac
+sleep 0.3
+import -window root "$shots/teacher-statistics.png"
 stop_kesta
 stored=$(query 'SELECT count(*) || "|" || max("Логин_студента") FROM result;')
 [ "$stored" = "1|student" ] || fail "the result journal holds '$stored'"

@@ -33,6 +33,11 @@ public:
     void updateRow(const QString& table, qint64 key, const QStringList& columns,
                    const QVector<QVariant>& values) override;
     void deleteRow(const QString& table, qint64 key) override;
+    void addColumn(const QString& table, const QString& name,
+                   const QString& declaredType) override {
+        write();
+        inner_->addColumn(table, name, declaredType);
+    }
     void transaction(const std::function<void()>& step) override { inner_->transaction(step); }
 
 private:

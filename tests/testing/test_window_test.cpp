@@ -352,6 +352,18 @@ TEST_F(TestWindowTest, HandInScoresRecordsAndCanBeRepeated) {
     EXPECT_TRUE(proverka->fieldByName(QStringLiteral("Вопрос"))
                     .asString()
                     .startsWith(QStringLiteral("Вопрос ")));
+
+    // Each hand-in numbers its 40 records, and each record names its bank question.
+    TTable* testing = DataModule1->tblTesting;
+    proverka->first();
+    for (int record = 0; record < 120; ++record, proverka->next()) {
+        ASSERT_EQ(proverka->fieldByName(QStringLiteral("Номер_сдачи")).asInteger(), record / 40 + 1)
+            << record;
+        testing->setRecNo(record % 40 + 1);
+        EXPECT_EQ(proverka->fieldByName(QStringLiteral("Номер_в_базе")).asInteger(),
+                  testing->fieldByName(QStringLiteral("Номер1")).asInteger())
+            << record;
+    }
 }
 
 TEST_F(TestWindowTest, EmptyAnswersDeletedQuestionsAndLookAlikeCodes) {

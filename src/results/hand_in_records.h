@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class TConnection;
+
+// Answer records carry the number of the hand-in that wrote them and the bank key of their
+// question, so that the 40 records of one hand-in can be told apart from another's and
+// each record from a bank question, even when two questions read the same.
+extern const QString kHandInColumn;       // "Номер_сдачи"
+extern const QString kQuestionKeyColumn;  // "Номер_в_базе"
+
+// Adds the two columns to the answer records of a course database that lacks them; the
+// rows already there keep every value and read the new columns as empty.
+void upgradeAnswerRecords(TConnection& connection);
+
+// The number for the next hand-in: one more than any number the answer records carry.
+qint64 nextHandInNumber(TConnection& connection);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <vector>
+
+#include "results/question_stats.h"
+
+class Store;
+
+// What the question statistics are computed from, read from the course database at once.
+struct JournalSnapshot {
+    std::vector<BankQuestion> bank;
+    std::vector<AnswerRecord> records;
+    std::vector<JournalResult> results;
+};
+
+JournalSnapshot readJournalSnapshot(Store& store);
+
+// Reads the snapshot through a connection of its own to the database file, so that it can
+// run on another thread while the windows keep theirs; EDatabaseError when it cannot.
+JournalSnapshot readJournalSnapshot(const QString& databaseFile, const QString& password);
