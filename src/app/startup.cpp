@@ -29,6 +29,7 @@ void giveSkinProvider(TForm* form, TsBorderStyle border = bsSizeable) {
 void createForms(TApplication& application, const std::function<void()>& splashMade) {
     application.createForm(Form8);
     if (splashMade) splashMade();
+    application.installToolkitTranslation();
     application.createForm(Form1);
     giveSkinProvider(Form1, bsSingle);
     application.createForm(DataModule1);

@@ -18,13 +18,18 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setQuitOnLastWindowClosed(false);
     // The designed fonts by their metric twins, as a desktop without them substitutes.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-    // The toolkit's own texts (its file dialog, the edit boxes' context menus) in Russian, as
-    // the program's are; without the translation installed they stay as they are.
+    Application = this;
+}
+
+void TApplication::installToolkitTranslation() {
+    if (toolkitTranslated_) return;
+    toolkitTranslated_ = true;
     auto* toolkit = new QTranslator(this);
     if (toolkit->load(QStringLiteral("qtbase_ru"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         installTranslator(toolkit);
-    Application = this;
+    else
+        delete toolkit;
 }
 
 TApplication::~TApplication() {

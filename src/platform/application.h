@@ -18,6 +18,10 @@ public:
 
     // The program's title: the executable's file name without its extension.
     static QString title();
+    // The toolkit's own texts (its file dialog, the edit boxes' context menus) in Russian, as
+    // the program's are; without the translation installed they stay as they are. Done once
+    // the splash is on the screen, before the windows that show such texts are made.
+    void installToolkitTranslation();
 
     // Creates a form (or the data module) and keeps it until destroyForms(). The first
     // form created is the main form; closing it ends the program.
@@ -48,6 +52,7 @@ private:
     std::vector<QPointer<QObject>> forms_;
     QPointer<QWidget> mainForm_;
     bool terminated_ = false;
+    bool toolkitTranslated_ = false;
 };
 
 extern TApplication* Application;
