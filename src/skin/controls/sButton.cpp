@@ -72,9 +72,7 @@ int TsButton::CurrentState() const {
 }
 
 int TsButton::SkinState() const {
-    const TsSkinManager* manager = SkinData.SkinManager();
-    if (!manager || !manager->IsValidSection(SkinData.SkinIndex)) return 0;
-    return LimitState(manager->sections()[SkinData.SkinIndex], CurrentState());
+    return LimitState(SkinData, CurrentState());
 }
 
 int TsButton::CurrentImageIndex() const {
@@ -181,18 +179,8 @@ void TsButton::PaintLook(Bitmap32& cache, const TCacheInfo& parent) {
 bool TsButton::event(QEvent* event) {
     if (event->type() == TsSkinMessage::eventType()) {
         auto* message = static_cast<TsSkinMessage*>(event);
-        switch (message->Command) {
-            case TsSkinMessage::AC_SETNEWSKIN:
-            case TsSkinMessage::AC_REMOVESKIN:
-            case TsSkinMessage::AC_REFRESH:
-            case TsSkinMessage::AC_STOPFADING:
-                fade_.stop();
-                break;
-            default:
-                break;
-        }
-        if (cache_.handleCommand(*message)) return true;
-        if (message->Command == TsSkinMessage::AC_STOPFADING) return true;
+        const bool stopOrder = fade_.followCommand(*message);
+        if (cache_.handleCommand(*message) || stopOrder) return true;
         return QPushButton::event(event);
     }
     switch (event->type()) {
@@ -276,25 +264,14 @@ void TsButton::mouseReleaseEvent(QMouseEvent* event) {
 
 void TsButton::resizeEvent(QResizeEvent* event) {
     QPushButton::resizeEvent(event);
-    cache_.regionChanged();
-    cache_.invalidate(false);
+    cache_.resized();
 }
 
 void TsButton::changeEvent(QEvent* event) {
     QPushButton::changeEvent(event);
-    switch (event->type()) {
-        case QEvent::EnabledChange:
-            if (!isEnabled()) {
-                mouseAbove_ = false;
-                fade_.stop();
-            }
-            cache_.invalidate();
-            break;
-        case QEvent::FontChange:
-        case QEvent::LayoutDirectionChange:
-            cache_.invalidate();
-            break;
-        default:
-            break;
+    if (event->type() == QEvent::EnabledChange && !isEnabled()) {
+        mouseAbove_ = false;
+        fade_.stop();
     }
+    cache_.followChange(event);
 }

@@ -341,24 +341,14 @@ void TsComboBox::paintEvent(QPaintEvent* event) {
 
 void TsComboBox::resizeEvent(QResizeEvent* event) {
     QComboBox::resizeEvent(event);
-    cache_.regionChanged();
-    cache_.invalidate(false);
+    cache_.resized();
 }
 
 void TsComboBox::changeEvent(QEvent* event) {
     QComboBox::changeEvent(event);
-    switch (event->type()) {
-        case QEvent::EnabledChange:
-            BoundLabel.followEnabled(!(DisabledKind & dkBlended));
-            cache_.invalidate();
-            break;
-        case QEvent::FontChange:
-        case QEvent::LayoutDirectionChange:
-            cache_.invalidate();
-            break;
-        default:
-            break;
-    }
+    if (event->type() == QEvent::EnabledChange)
+        BoundLabel.followEnabled(!(DisabledKind & dkBlended));
+    cache_.followChange(event);
 }
 
 void TsComboBox::keyPressEvent(QKeyEvent* event) {

@@ -177,6 +177,18 @@ TsCommonData* TsControlCache::parentData() {
     return parentData_;
 }
 
+bool TsControlCache::followChange(const QEvent* event) {
+    switch (event->type()) {
+        case QEvent::EnabledChange:
+        case QEvent::FontChange:
+        case QEvent::LayoutDirectionChange:
+            invalidate();
+            return true;
+        default:
+            return false;
+    }
+}
+
 void TsControlCache::invalidate(bool repaint) {
     data_.BGChanged = true;
     if (repaint) control_->update();

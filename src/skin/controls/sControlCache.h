@@ -44,6 +44,14 @@ public:
 
     // The border decides the window's shape again at the next paint.
     void regionChanged() { regionChanged_ = true; }
+    // The control was resized: a new shape and a new picture at the next paint.
+    void resized() {
+        regionChanged();
+        invalidate(false);
+    }
+    // Follows a change of the control that alters its look (enabled, font, direction): the
+    // picture is made again. Answers whether the event was such a change.
+    bool followChange(const QEvent* event);
     // The window's shape for the border of the section in a state: the control's rectangle
     // less the key pixels of the border's corners; empty when nothing is cut off.
     QRegion borderRegion(int state) const;

@@ -114,22 +114,12 @@ void TsEdit::paintEvent(QPaintEvent* event) {
 
 void TsEdit::resizeEvent(QResizeEvent* event) {
     QLineEdit::resizeEvent(event);
-    cache_.regionChanged();
-    cache_.invalidate(false);
+    cache_.resized();
 }
 
 void TsEdit::changeEvent(QEvent* event) {
     QLineEdit::changeEvent(event);
-    switch (event->type()) {
-        case QEvent::EnabledChange:
-            BoundLabel.followEnabled(!(DisabledKind & dkBlended));
-            cache_.invalidate();
-            break;
-        case QEvent::FontChange:
-        case QEvent::LayoutDirectionChange:
-            cache_.invalidate();
-            break;
-        default:
-            break;
-    }
+    if (event->type() == QEvent::EnabledChange)
+        BoundLabel.followEnabled(!(DisabledKind & dkBlended));
+    cache_.followChange(event);
 }

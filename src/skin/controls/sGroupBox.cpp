@@ -115,13 +115,5 @@ void TsGroupBox::resizeEvent(QResizeEvent* event) {
 
 void TsGroupBox::changeEvent(QEvent* event) {
     QGroupBox::changeEvent(event);
-    switch (event->type()) {
-        case QEvent::EnabledChange:
-        case QEvent::FontChange:
-        case QEvent::LayoutDirectionChange:
-            cache_.invalidate();
-            break;
-        default:
-            break;
-    }
+    cache_.followChange(event);
 }

@@ -46,9 +46,7 @@ int TsRadioButton::CurrentState() const {
 }
 
 int TsRadioButton::SkinState() const {
-    const TsSkinManager* manager = SkinData.SkinManager();
-    if (!manager || !manager->IsValidSection(SkinData.SkinIndex)) return 0;
-    return LimitState(manager->sections()[SkinData.SkinIndex], CurrentState());
+    return LimitState(SkinData, CurrentState());
 }
 
 int TsRadioButton::markIndex() const {
@@ -170,13 +168,8 @@ void TsRadioButton::PaintLook(Bitmap32& cache, const TCacheInfo& parent) {
 bool TsRadioButton::event(QEvent* event) {
     if (event->type() == TsSkinMessage::eventType()) {
         auto* message = static_cast<TsSkinMessage*>(event);
-        if (message->Command == TsSkinMessage::AC_SETNEWSKIN ||
-            message->Command == TsSkinMessage::AC_REMOVESKIN ||
-            message->Command == TsSkinMessage::AC_REFRESH ||
-            message->Command == TsSkinMessage::AC_STOPFADING)
-            fade_.stop();
-        if (cache_.handleCommand(*message)) return true;
-        if (message->Command == TsSkinMessage::AC_STOPFADING) return true;
+        const bool stopOrder = fade_.followCommand(*message);
+        if (cache_.handleCommand(*message) || stopOrder) return true;
         const bool ours = message->Param == quintptr(SkinData.SkinManager());
         const bool result = QRadioButton::event(event);
         // A new skin brings marks of another size.
@@ -230,28 +223,15 @@ void TsRadioButton::paintEvent(QPaintEvent* event) {
 
 void TsRadioButton::resizeEvent(QResizeEvent* event) {
     QRadioButton::resizeEvent(event);
-    cache_.regionChanged();
-    cache_.invalidate(false);
+    cache_.resized();
 }
 
 void TsRadioButton::changeEvent(QEvent* event) {
     QRadioButton::changeEvent(event);
-    switch (event->type()) {
-        case QEvent::EnabledChange:
-            if (!isEnabled()) {
-                mouseAbove_ = false;
-                fade_.stop();
-            }
-            cache_.invalidate();
-            break;
-        case QEvent::FontChange:
-            applyAutoSize();
-            cache_.invalidate();
-            break;
-        case QEvent::LayoutDirectionChange:
-            cache_.invalidate();
-            break;
-        default:
-            break;
+    if (event->type() == QEvent::EnabledChange && !isEnabled()) {
+        mouseAbove_ = false;
+        fade_.stop();
     }
+    if (event->type() == QEvent::FontChange) applyAutoSize();
+    cache_.followChange(event);
 }

@@ -47,9 +47,7 @@ int TsSpeedButton::CurrentState() const {
 }
 
 int TsSpeedButton::SkinState() const {
-    const TsSkinManager* manager = SkinData.SkinManager();
-    if (!manager || !manager->IsValidSection(SkinData.SkinIndex)) return 0;
-    return LimitState(manager->sections()[SkinData.SkinIndex], CurrentState());
+    return LimitState(SkinData, CurrentState());
 }
 
 void TsSpeedButton::Refresh() {
@@ -152,13 +150,8 @@ void TsSpeedButton::PaintLook(Bitmap32& cache, const TCacheInfo& parent) {
 bool TsSpeedButton::event(QEvent* event) {
     if (event->type() == TsSkinMessage::eventType()) {
         auto* message = static_cast<TsSkinMessage*>(event);
-        if (message->Command == TsSkinMessage::AC_SETNEWSKIN ||
-            message->Command == TsSkinMessage::AC_REMOVESKIN ||
-            message->Command == TsSkinMessage::AC_REFRESH ||
-            message->Command == TsSkinMessage::AC_STOPFADING)
-            fade_.stop();
-        if (cache_.handleCommand(*message)) return true;
-        if (message->Command == TsSkinMessage::AC_STOPFADING) return true;
+        const bool stopOrder = fade_.followCommand(*message);
+        if (cache_.handleCommand(*message) || stopOrder) return true;
         return QToolButton::event(event);
     }
     switch (event->type()) {
@@ -237,22 +230,11 @@ void TsSpeedButton::mouseReleaseEvent(QMouseEvent* event) {
 
 void TsSpeedButton::resizeEvent(QResizeEvent* event) {
     QToolButton::resizeEvent(event);
-    cache_.regionChanged();
-    cache_.invalidate(false);
+    cache_.resized();
 }
 
 void TsSpeedButton::changeEvent(QEvent* event) {
     QToolButton::changeEvent(event);
-    switch (event->type()) {
-        case QEvent::EnabledChange:
-            if (!isEnabled()) mouseAbove_ = false;
-            cache_.invalidate();
-            break;
-        case QEvent::FontChange:
-        case QEvent::LayoutDirectionChange:
-            cache_.invalidate();
-            break;
-        default:
-            break;
-    }
+    if (event->type() == QEvent::EnabledChange && !isEnabled()) mouseAbove_ = false;
+    cache_.followChange(event);
 }

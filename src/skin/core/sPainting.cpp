@@ -372,6 +372,12 @@ int LimitState(const TsGeneralData& section, int state) {
     return std::clamp(state, 0, std::max(section.States - 1, 0));
 }
 
+int LimitState(const TsCommonData& data, int state) {
+    const TsSkinManager* manager = data.SkinManager();
+    if (!manager || !manager->IsValidSection(data.SkinIndex)) return 0;
+    return LimitState(manager->sections()[data.SkinIndex], state);
+}
+
 const TsGenState& StateLook(const TsGeneralData& section, int state) {
     return section.Props[LimitState(section, state) > 0 ? 1 : 0];
 }

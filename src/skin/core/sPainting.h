@@ -71,6 +71,8 @@ Bitmap32 CreateBitmap32(int width, int height);
 
 // A state limited to the section's state count, and the look (normal or hot) it paints with.
 int LimitState(const TsGeneralData& section, int state);
+// A state limited to the state count of a control's section; 0 without a skin or a section.
+int LimitState(const TsCommonData& data, int state);
 const TsGenState& StateLook(const TsGeneralData& section, int state);
 // Where frame `frame` of an image item lies in its bitmap (a texture made from a JPEG file
 // takes its whole own image).

@@ -1,6 +1,8 @@
 #include "skin/forms/sFade.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QSessionManager>
 #include <QWidget>
 #include <algorithm>
 
@@ -64,6 +66,13 @@ TsFadeTimer::TsFadeTimer(QWidget* control, TsControlCache& cache)
     timer_.setInterval(10);
     connect(&timer_, &QTimer::timeout, this, &TsFadeTimer::tick);
     liveFades().append(this);
+    // When the desktop session ends, the running fades finish before the program answers.
+    static bool sessionWatched = false;
+    if (!sessionWatched && qApp) {
+        sessionWatched = true;
+        QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp,
+                         [](QSessionManager&) { waitForFades(); });
+    }
 }
 
 TsFadeTimer::~TsFadeTimer() {
@@ -157,6 +166,21 @@ TsControlFade::~TsControlFade() {
 void TsControlFade::stop() {
     if (timer_) timer_->stop();
     cache_.Overlay = nullptr;
+}
+
+bool TsControlFade::followCommand(const TsSkinMessage& message) {
+    switch (message.Command) {
+        case TsSkinMessage::AC_SETNEWSKIN:
+        case TsSkinMessage::AC_REMOVESKIN:
+        case TsSkinMessage::AC_REFRESH:
+            stop();
+            return false;
+        case TsSkinMessage::AC_STOPFADING:
+            stop();
+            return true;
+        default:
+            return false;
+    }
 }
 
 void TsControlFade::transition(unsigned event, bool pressOrRelease, unsigned animatEvents) {

@@ -9,6 +9,7 @@
 class QWidget;
 class TsCommonData;
 class TsControlCache;
+class TsSkinMessage;
 
 // Whether a change of state caused by `event` (aeMouseEnter ... aeMouseUp) fades: the event
 // is in the control's own set, or the set leaves it to the skin manager's button events;
@@ -35,6 +36,10 @@ public:
     void start(Bitmap32 before, int steps);
     // Ends the fade at once; the control repaints its own picture.
     void stop();
+    // A skin command that ends a running fade (a new skin, its removal, a refresh, the order
+    // to stop fading) stops it. Answers whether it was the order to stop, which is the
+    // fade's alone and goes no further.
+    bool followCommand(const TsSkinMessage& message);
     bool isRunning() const { return running_; }
     int step() const { return step_; }
     int steps() const { return steps_; }
@@ -94,6 +99,10 @@ public:
     // or release): fades when that applies, else repaints at once.
     void transition(unsigned event, bool pressOrRelease, unsigned animatEvents);
     void stop();
+    // A skin command that ends a running fade (a new skin, its removal, a refresh, the order
+    // to stop fading) stops it. Answers whether it was the order to stop, which is the
+    // fade's alone and goes no further.
+    bool followCommand(const TsSkinMessage& message);
     bool isRunning() const { return timer_ && timer_->isRunning(); }
     TsFadeTimer* timer() const { return timer_; }
 

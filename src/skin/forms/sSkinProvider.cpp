@@ -6,7 +6,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QSessionManager>
 #include <QShortcut>
 #include <QTimer>
 #include <QWhatsThis>
@@ -18,7 +17,6 @@
 #include "skin/controls/sControlCache.h"
 #include "skin/core/sPainting.h"
 #include "skin/core/sSkinManager.h"
-#include "skin/forms/sFade.h"
 #include "skin/forms/sSkinMenus.h"
 #include "skin/forms/sSystemMenu.h"
 #include "skin/forms/sWindowAdapters.h"
@@ -115,13 +113,6 @@ TsSkinProvider::TsSkinProvider(QWidget* form, const QString& section)
     connect(menuKey, &QShortcut::activated, this, [this] {
         if (skinned_) showSystemMenuUnderIcon();
     });
-    // When the desktop session ends, the running fades finish before the program answers.
-    static bool sessionWatched = false;
-    if (!sessionWatched && qApp) {
-        sessionWatched = true;
-        QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp,
-                         [](QSessionManager&) { TsFadeTimer::waitForFades(); });
-    }
     auto* closeKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), form);
     connect(closeKey, &QShortcut::activated, this, [this] {
         if (skinned_) closeWindow();

@@ -64,9 +64,7 @@ int TsWidgetWrapper::state() const {
 }
 
 int TsWidgetWrapper::skinState() const {
-    const TsSkinManager* manager = data_->SkinManager();
-    if (!manager || !manager->IsValidSection(data_->SkinIndex)) return 0;
-    return LimitState(manager->sections()[data_->SkinIndex], state());
+    return LimitState(*data_, state());
 }
 
 void TsWidgetWrapper::paintLook(Bitmap32& cache, const TCacheInfo& parent) {
@@ -126,8 +124,7 @@ bool TsWidgetWrapper::eventFilter(QObject* watched, QEvent* event) {
             sync();
             break;
         case QEvent::Resize:
-            cache_->regionChanged();
-            cache_->invalidate(false);
+            cache_->resized();
             break;
         case QEvent::Enter:
         case QEvent::Leave:

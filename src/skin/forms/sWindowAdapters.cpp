@@ -131,9 +131,6 @@ bool TsFormAdapter::attach() {
         form->setPalette(palette);
     }
     wrapChildren();
-    // The window tells its controls that it is skinned, as a provider's window does.
-    TsSkinMessage::sendToChildren(form, TsSkinMessage::AC_SETNEWSKIN, 0,
-                                  quintptr(provider_->SkinData.SkinManager()));
     return true;
 }
 
