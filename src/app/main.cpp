@@ -8,6 +8,7 @@
 #include "app/zastavka.h"
 #include "platform/application.h"
 #include "platform/kesta_error.h"
+#include "platform/screen_answers.h"
 #include "platform/state_probe.h"
 
 namespace {
@@ -50,15 +51,10 @@ int main(int argc, char** argv) {
         createForms(application, [&probe] {
             if (qEnvironmentVariableIsSet("KESTA_REPORT_SPLASH")) Form8->installEventFilter(&probe);
             Form8->show();
-            // Only the screen's answers are taken in (the window shown, its first paint),
-            // for at most a moment; the user's input waits in the queue.
-            QElapsedTimer waited;
-            waited.start();
-            while (Form8->windowHandle() && !Form8->windowHandle()->isExposed() &&
-                   waited.elapsed() < 200)
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
-                                                QEventLoop::WaitForMoreEvents, 20);
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            // Until the splash is on the screen and painted, for at most a moment.
+            takeScreenAnswers(200, [] {
+                return !Form8->windowHandle() || Form8->windowHandle()->isExposed();
+            });
         });
     } catch (const std::exception& error) {
         if (Form8) Form8->hide();

@@ -1,13 +1,13 @@
 #include "skin/forms/sWindowAnimation.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPainter>
 #include <QScreen>
 #include <QThread>
 #include <algorithm>
 #include <cmath>
 
+#include "platform/screen_answers.h"
 #include "skin/core/sThreadedTimer.h"
 
 int ShowFrameCount(int time) {
@@ -145,15 +145,8 @@ void TsMinimizeAnimation::start() {
     target_ = MinimizeTarget(screen->geometry(), screen->availableGeometry(), windowRect_);
     // The window leaves the screen while its picture moves; what lies beneath is taken once.
     window_->hide();
-    // A window manager takes the window off the screen in its own time: the screen's answers
-    // are taken in for a moment (the user's input waits).
-    QElapsedTimer waited;
-    waited.start();
-    do {
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
-                                        QEventLoop::WaitForMoreEvents,
-                                    5);
-    } while (waited.elapsed() < 30);
+    // A window manager takes the window off the screen in its own time.
+    takeScreenAnswers(30, [] { return false; });
     const QRect area = windowRect_.united(QRect(target_, QSize(1, 1)));
     // Without a compositor the screen keeps the hidden window's pixels until the windows
     // beneath paint again: the program's own are painted now, before the screen is read.
