@@ -2,9 +2,13 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 #include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <mutex>
 
 #include "data/database_error.h"
 
@@ -149,11 +153,58 @@ sqlite3* openWithKey(const QString& path, const QString& password, int flags) {
     return db;
 }
 
-void configure(sqlite3* db) {
-    sqlite3_busy_timeout(db, 5000);
+// Texts compared as the program compares them where letter case does not count: with
+// Unicode case folding, so that "ИВАНОВ" and "иванов" are one login.
+int compareIgnoringCase(void*, int lengthA, const void* a, int lengthB, const void* b) {
+    const QString x = QString::fromUtf8(static_cast<const char*>(a), lengthA);
+    const QString y = QString::fromUtf8(static_cast<const char*>(b), lengthB);
+    const int order = x.compare(y, Qt::CaseInsensitive);
+    return order < 0 ? -1 : order > 0 ? 1 : 0;
+}
+
+constexpr char kIgnoreCase[] = "UNICASE";
+
+std::mutex observerLock;
+SqliteStore::BusyObserver& busyObserver() {
+    static SqliteStore::BusyObserver observer;
+    return observer;
+}
+
+}  // namespace
+
+void SqliteStore::setBusyObserver(BusyObserver observer) {
+    const std::lock_guard<std::mutex> hold(observerLock);
+    busyObserver() = std::move(observer);
+}
+
+int SqliteStore::busyWait(void* context, int attempt) {
+    auto* store = static_cast<SqliteStore*>(context);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (attempt == 0) store->busySince_ = now;
+    const qint64 waited = now - store->busySince_;
+    if (waited >= kBusyLimitMs) return 0;
+    BusyObserver observer;
+    {
+        const std::lock_guard<std::mutex> hold(observerLock);
+        observer = busyObserver();
+    }
+    if (observer) observer(int(waited));
+    // Short steps at first, as most locks are held for a few milliseconds; longer ones later.
+    sqlite3_sleep(attempt < 10 ? 2 : attempt < 40 ? 10 : 25);
+    return 1;
+}
+
+namespace {
+
+void configure(sqlite3* db, SqliteStore* store, int (*wait)(void*, int)) {
+    sqlite3_busy_handler(db, wait, store);
+    sqlite3_create_collation_v2(db, kIgnoreCase, SQLITE_UTF8, nullptr, compareIgnoringCase,
+                                nullptr);
     // A read-only file keeps its journal as it is; its writes fail later with a clear error.
-    sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
-    sqlite3_exec(db, "PRAGMA synchronous = NORMAL", nullptr, nullptr, nullptr);
+    // A file that another program holds in write-ahead mode stays so until the last program
+    // lets go of it; the first to open it alone then turns it back.
+    sqlite3_exec(db, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
 }
 
 }  // namespace
@@ -166,6 +217,11 @@ std::unique_ptr<SqliteStore> SqliteStore::open(const QString& path, const QStrin
                 .arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath())));
     }
     const QString fullPath = file.absoluteFilePath();
+    // An empty file would be taken for a new database and written to; it is refused as it is.
+    if (file.size() == 0) {
+        throw EDatabaseError(
+            QStringLiteral("Файл «%1» пуст: это не база данных курса").arg(fullPath));
+    }
     sqlite3* db = openWithKey(fullPath, password, SQLITE_OPEN_READWRITE);
     if (!db && !password.isEmpty()) db = openWithKey(fullPath, QString(), SQLITE_OPEN_READWRITE);
     if (!db) {
@@ -173,8 +229,9 @@ std::unique_ptr<SqliteStore> SqliteStore::open(const QString& path, const QStrin
             QStringLiteral("Файл «%1» не является базой данных курса или защищён другим паролем")
                 .arg(fullPath));
     }
-    configure(db);
-    return std::unique_ptr<SqliteStore>(new SqliteStore(db, fullPath));
+    auto store = std::unique_ptr<SqliteStore>(new SqliteStore(db, fullPath));
+    configure(db, store.get(), busyWait);
+    return store;
 }
 
 std::unique_ptr<SqliteStore> SqliteStore::create(const QString& path, const QString& password) {
@@ -183,8 +240,10 @@ std::unique_ptr<SqliteStore> SqliteStore::create(const QString& path, const QStr
         throw EDatabaseError(
             QStringLiteral("Файл «%1» уже существует и не является базой данных").arg(path));
     }
-    configure(db);
-    return std::unique_ptr<SqliteStore>(new SqliteStore(db, QFileInfo(path).absoluteFilePath()));
+    auto store =
+        std::unique_ptr<SqliteStore>(new SqliteStore(db, QFileInfo(path).absoluteFilePath()));
+    configure(db, store.get(), busyWait);
+    return store;
 }
 
 SqliteStore::SqliteStore(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
@@ -224,8 +283,13 @@ sqlite3_stmt* SqliteStore::statement(const QString& sql) {
 }
 
 QVector<StoreColumn> SqliteStore::columns(const QString& table) {
-    sqlite3_stmt* info = statement(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table)));
-    StatementUse use{info};
+    // Prepared afresh each time: the answer is made when the statement is prepared, and
+    // another program may have added a column since.
+    sqlite3_stmt* info = nullptr;
+    const QByteArray text = QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table)).toUtf8();
+    if (sqlite3_prepare_v2(db_, text.constData(), int(text.size()), &info, nullptr) != SQLITE_OK)
+        fail(QStringLiteral("Не удалось прочитать описание таблицы «%1»").arg(table));
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> owned(info, sqlite3_finalize);
     QVector<StoreColumn> result;
     int keyColumns = 0;
     int keyIndex = -1;
@@ -251,14 +315,12 @@ QVector<StoreColumn> SqliteStore::columns(const QString& table) {
     return result;
 }
 
-QVector<StoreRow> SqliteStore::readRows(const QString& table, const QStringList& columns) {
-    QString sql = QStringLiteral("SELECT rowid");
-    if (!columns.isEmpty()) sql += QStringLiteral(", ") + joinedColumns(columns);
-    sql += QStringLiteral(" FROM %1 ORDER BY rowid").arg(quoted(table));
+QVector<StoreRow> SqliteStore::select(const QString& table, const QString& sql, int count,
+                                      const QVariant* bound) {
     sqlite3_stmt* select = statement(sql);
     StatementUse use{select};
+    if (bound) bindValue(select, 1, *bound);
     QVector<StoreRow> rows;
-    const int count = int(columns.size());
     int step;
     while ((step = sqlite3_step(select)) == SQLITE_ROW) {
         StoreRow row;
@@ -272,20 +334,73 @@ QVector<StoreRow> SqliteStore::readRows(const QString& table, const QStringList&
     return rows;
 }
 
-StoreRow SqliteStore::readRow(const QString& table, qint64 key, const QStringList& columns) {
+QVector<StoreRow> SqliteStore::readRows(const QString& table, const QStringList& columns) {
+    QString sql = QStringLiteral("SELECT rowid");
+    if (!columns.isEmpty()) sql += QStringLiteral(", ") + joinedColumns(columns);
+    sql += QStringLiteral(" FROM %1 ORDER BY rowid").arg(quoted(table));
+    return select(table, sql, int(columns.size()), nullptr);
+}
+
+QVector<StoreRow> SqliteStore::readRowsWhere(const QString& table, const QStringList& columns,
+                                             const QString& column, const QVariant& value) {
+    QString sql = QStringLiteral("SELECT rowid");
+    if (!columns.isEmpty()) sql += QStringLiteral(", ") + joinedColumns(columns);
+    sql += QStringLiteral(" FROM %1 WHERE %2 IS ? ORDER BY rowid").arg(quoted(table), quoted(column));
+    return select(table, sql, int(columns.size()), &value);
+}
+
+std::optional<StoreRow> SqliteStore::readRow(const QString& table, qint64 key,
+                                             const QStringList& columns) {
     QString sql = QStringLiteral("SELECT rowid");
     if (!columns.isEmpty()) sql += QStringLiteral(", ") + joinedColumns(columns);
     sql += QStringLiteral(" FROM %1 WHERE rowid = ?").arg(quoted(table));
-    sqlite3_stmt* select = statement(sql);
-    StatementUse use{select};
-    sqlite3_bind_int64(select, 1, key);
-    StoreRow row;
-    row.key = key;
-    if (sqlite3_step(select) != SQLITE_ROW)
-        fail(QStringLiteral("Не удалось прочитать новую строку таблицы «%1»").arg(table));
-    for (int i = 0; i < columns.size(); ++i)
-        row.values.append(columnValue(select, i + 1));
-    return row;
+    const QVariant bound(key);
+    QVector<StoreRow> rows = select(table, sql, int(columns.size()), &bound);
+    if (rows.isEmpty()) return std::nullopt;
+    return std::move(rows.front());
+}
+
+StoreRow SqliteStore::readStoredRow(const QString& table, qint64 key, const QStringList& columns) {
+    std::optional<StoreRow> row = readRow(table, key, columns);
+    if (!row) fail(QStringLiteral("Не удалось прочитать новую строку таблицы «%1»").arg(table));
+    return std::move(*row);
+}
+
+QVariant SqliteStore::maximum(const QString& table, const QString& column) {
+    const QString sql =
+        QStringLiteral("SELECT 0, max(%1) FROM %2").arg(quoted(column), quoted(table));
+    const QVector<StoreRow> rows = select(table, sql, 1, nullptr);
+    return rows.isEmpty() ? QVariant() : rows.front().values.value(0);
+}
+
+bool SqliteStore::hasCounter(const QString& table) {
+    const QVector<StoreColumn> all = columns(table);
+    return std::any_of(all.begin(), all.end(), [](const StoreColumn& c) { return c.counter; });
+}
+
+qint64 SqliteStore::lastKey(const QString& table) {
+    if (!keysTableReady_) {
+        exec("CREATE TABLE IF NOT EXISTS row_keys (name TEXT PRIMARY KEY, last INTEGER NOT NULL)",
+             QStringLiteral("Не удалось подготовить учёт ключей в базе данных «%1»").arg(path_));
+        keysTableReady_ = true;
+    }
+    const QString sql =
+        QStringLiteral("SELECT 0, max(coalesce((SELECT last FROM row_keys WHERE name = ?), 0), "
+                       "coalesce((SELECT max(rowid) FROM %1), 0))")
+            .arg(quoted(table));
+    const QVariant name(table);
+    return select(table, sql, 1, &name).value(0).values.value(0).toLongLong();
+}
+
+void SqliteStore::noteLastKey(const QString& table, qint64 key) {
+    // Called with a key no smaller than lastKey(), so the new figure simply replaces the old.
+    sqlite3_stmt* note =
+        statement(QStringLiteral("INSERT OR REPLACE INTO row_keys (name, last) VALUES (?, ?)"));
+    StatementUse use{note};
+    bindValue(note, 1, table);
+    sqlite3_bind_int64(note, 2, key);
+    if (sqlite3_step(note) != SQLITE_DONE)
+        fail(QStringLiteral("Не удалось записать ключ строки таблицы «%1»").arg(table));
 }
 
 void SqliteStore::runInsert(const QString& table, const QString& sql,
@@ -302,39 +417,62 @@ StoreRow SqliteStore::insertRow(const QString& table, const QStringList& columns
                                 const QVector<QVariant>& values, const QStringList& readBack) {
     StoreRow stored;
     transaction([&] {
+        QStringList names;
+        QVector<QVariant> all;
+        // A counter numbers the row itself and never reuses a number; any other table's
+        // row takes a key no row of it has had.
+        const bool counted = hasCounter(table);
+        const qint64 key = counted ? 0 : lastKey(table) + 1;
+        if (!counted) {
+            names.append(QStringLiteral("rowid"));
+            all.append(key);
+        }
+        for (const QString& column : columns)
+            names.append(quoted(column));
+        all.append(values);
         QString sql;
-        if (columns.isEmpty()) {
+        if (names.isEmpty()) {
             sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(table));
         } else {
             QStringList marks;
-            for (int i = 0; i < columns.size(); ++i)
+            for (int i = 0; i < names.size(); ++i)
                 marks.append(QStringLiteral("?"));
             sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(quoted(table), joinedColumns(columns), marks.join(QStringLiteral(", ")));
+                      .arg(quoted(table), names.join(QStringLiteral(", ")),
+                           marks.join(QStringLiteral(", ")));
         }
-        runInsert(table, sql, values);
-        stored = readRow(table, sqlite3_last_insert_rowid(db_), readBack);
+        runInsert(table, sql, all);
+        if (!counted) noteLastKey(table, key);
+        stored = readStoredRow(table, counted ? sqlite3_last_insert_rowid(db_) : key, readBack);
     });
     return stored;
 }
 
 StoreRow SqliteStore::insertRowAfter(const QString& table, qint64 after, const QStringList& columns,
                                      const QVector<QVariant>& values, const QStringList& readBack) {
-    for (const StoreColumn& column : this->columns(table)) {
-        if (column.counter)
-            throw EDatabaseError(QStringLiteral("Таблица «%1»: порядок строк задаёт счётчик «%2», "
-                                                "строку нельзя вставить между другими")
-                                     .arg(table, column.name));
+    if (hasCounter(table)) {
+        const QVector<StoreColumn> all = this->columns(table);
+        const auto counter =
+            std::find_if(all.begin(), all.end(), [](const StoreColumn& c) { return c.counter; });
+        throw EDatabaseError(QStringLiteral("Таблица «%1»: порядок строк задаёт счётчик «%2», "
+                                            "строку нельзя вставить между другими")
+                                 .arg(table, counter->name));
     }
     StoreRow stored;
     transaction([&] {
-        // Make room after `after`: the later rows' keys move up by one, through negative
-        // values so that no two rows ever share a key on the way.
-        for (const char* shift : {"UPDATE %1 SET rowid = -rowid - 1 WHERE rowid > ?",
-                                  "UPDATE %1 SET rowid = -rowid WHERE rowid < 0"}) {
-            sqlite3_stmt* update = statement(QString::fromLatin1(shift).arg(quoted(table)));
+        if (after > 0 && !readRow(table, after, {})) throw ERowConflict(table);
+        // The new row and every row after it take keys above any the table has had: the new
+        // row the first, the later rows theirs shifted by one step, which keeps their order.
+        const qint64 last = lastKey(table);
+        const qint64 key = last + 1;
+        const qint64 shift = key - after;
+        sqlite3_stmt* update =
+            statement(QStringLiteral("UPDATE %1 SET rowid = rowid + ? WHERE rowid > ?")
+                          .arg(quoted(table)));
+        {
             StatementUse use{update};
-            if (sqlite3_bind_parameter_count(update) > 0) sqlite3_bind_int64(update, 1, after);
+            sqlite3_bind_int64(update, 1, shift);
+            sqlite3_bind_int64(update, 2, after);
             if (sqlite3_step(update) != SQLITE_DONE)
                 fail(QStringLiteral("Не удалось освободить место для строки в таблице «%1»")
                          .arg(table));
@@ -345,21 +483,25 @@ StoreRow SqliteStore::insertRowAfter(const QString& table, qint64 after, const Q
         QStringList names{QStringLiteral("rowid")};
         for (const QString& column : columns)
             names.append(quoted(column));
-        QVector<QVariant> all{QVariant(after + 1)};
+        QVector<QVariant> all{QVariant(key)};
         all.append(values);
         runInsert(table,
                   QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                       .arg(quoted(table), names.join(QStringLiteral(", ")),
                            marks.join(QStringLiteral(", "))),
                   all);
-        stored = readRow(table, after + 1, readBack);
+        noteLastKey(table, lastKey(table));
+        stored = readStoredRow(table, key, readBack);
     });
     return stored;
 }
 
 void SqliteStore::updateRow(const QString& table, qint64 key, const QStringList& columns,
                             const QVector<QVariant>& values) {
-    if (columns.isEmpty()) return;
+    if (columns.isEmpty()) {
+        if (!readRow(table, key, {})) throw ERowConflict(table);
+        return;
+    }
     QStringList assignments;
     for (const QString& column : columns)
         assignments.append(quoted(column) + QStringLiteral(" = ?"));
@@ -372,6 +514,7 @@ void SqliteStore::updateRow(const QString& table, qint64 key, const QStringList&
     sqlite3_bind_int64(update, int(values.size()) + 1, key);
     if (sqlite3_step(update) != SQLITE_DONE)
         fail(QStringLiteral("Не удалось сохранить строку таблицы «%1»").arg(table));
+    if (sqlite3_changes(db_) != 1) throw ERowConflict(table);
 }
 
 void SqliteStore::deleteRow(const QString& table, qint64 key) {
@@ -381,6 +524,7 @@ void SqliteStore::deleteRow(const QString& table, qint64 key) {
     sqlite3_bind_int64(remove, 1, key);
     if (sqlite3_step(remove) != SQLITE_DONE)
         fail(QStringLiteral("Не удалось удалить строку таблицы «%1»").arg(table));
+    if (sqlite3_changes(db_) != 1) throw ERowConflict(table);
 }
 
 void SqliteStore::addColumn(const QString& table, const QString& name,
@@ -392,26 +536,52 @@ void SqliteStore::addColumn(const QString& table, const QString& name,
          QStringLiteral("Не удалось добавить столбец «%1» в таблицу «%2»").arg(name, table));
 }
 
+bool SqliteStore::addUniqueIndex(const QString& table, const QString& index,
+                                 const QString& column, bool ignoreCase) {
+    const QString sql =
+        QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS %1 ON %2 (%3%4)")
+            .arg(quoted(index), quoted(table), quoted(column),
+                 ignoreCase ? QStringLiteral(" COLLATE ") + QLatin1String(kIgnoreCase) : QString());
+    bool made = true;
+    transaction([&] {
+        if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK)
+            return;
+        if ((sqlite3_errcode(db_) & 0xFF) != SQLITE_CONSTRAINT)
+            fail(QStringLiteral("Не удалось создать индекс «%1» таблицы «%2»").arg(index, table));
+        made = false;
+    });
+    return made;
+}
+
 void SqliteStore::transaction(const std::function<void()>& step) {
     // The outermost level takes the write lock at once; inner levels are savepoints, so an
     // inner step that fails is undone alone.
     const QByteArray savepoint = "step" + QByteArray::number(transactionDepth_);
-    if (transactionDepth_ == 0)
+    if (transactionDepth_ == 0) {
         exec("BEGIN IMMEDIATE", QStringLiteral("Не удалось начать запись в базу данных"));
-    else
+        // A read with the lock held brings this program's picture of the tables up to date
+        // with what another program may have changed in them (a column added, say), so
+        // that the step's checks see the file as it is.
+        exec("SELECT 1 FROM sqlite_master LIMIT 1",
+             QStringLiteral("Не удалось начать запись в базу данных"));
+    } else {
         exec(QByteArray("SAVEPOINT " + savepoint).constData(),
              QStringLiteral("Не удалось начать запись в базу данных"));
+    }
     ++transactionDepth_;
     try {
         step();
     } catch (...) {
         --transactionDepth_;
-        if (transactionDepth_ == 0)
+        if (transactionDepth_ == 0) {
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        else
+            // The key table may have been made by the step undone.
+            keysTableReady_ = false;
+        } else {
             sqlite3_exec(
                 db_, QByteArray("ROLLBACK TO " + savepoint + "; RELEASE " + savepoint).constData(),
                 nullptr, nullptr, nullptr);
+        }
         throw;
     }
     --transactionDepth_;
@@ -419,6 +589,7 @@ void SqliteStore::transaction(const std::function<void()>& step) {
         if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
             const QString reason = describe(db_, sqlite3_errcode(db_));
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            keysTableReady_ = false;
             throw EDatabaseError(
                 QStringLiteral("Не удалось записать изменения в базу данных: %1").arg(reason));
         }
@@ -426,4 +597,24 @@ void SqliteStore::transaction(const std::function<void()>& step) {
         exec(QByteArray("RELEASE " + savepoint).constData(),
              QStringLiteral("Не удалось записать изменения в базу данных"));
     }
+}
+
+void SqliteStore::snapshot(const std::function<void()>& reads) {
+    // Inside a transaction the reads see one moment already.
+    if (transactionDepth_ > 0) {
+        reads();
+        return;
+    }
+    // The first read takes a shared lock that no writer can pass until the end.
+    exec("BEGIN DEFERRED", QStringLiteral("Не удалось начать чтение базы данных"));
+    ++transactionDepth_;
+    try {
+        reads();
+    } catch (...) {
+        --transactionDepth_;
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    --transactionDepth_;
+    exec("COMMIT", QStringLiteral("Не удалось закончить чтение базы данных"));
 }

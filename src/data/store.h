@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <QVector>
 #include <functional>
+#include <optional>
 
 // A column as the store defines it.
 struct StoreColumn {
@@ -23,26 +24,53 @@ struct StoreRow {
 // Values cross it as null, qlonglong, double, QString, QDate or QByteArray; rows come in
 // stored order, the order in which they were added. Every call that writes is one
 // transaction of its own unless it runs inside transaction().
+//
+// Several programs may work on one store at once. A row's key names that row alone for as
+// long as the store lives: a key is never given to another row, not even after its row is
+// deleted. A write that names a key no row has any more changes nothing and throws
+// ERowConflict.
 class Store {
 public:
     virtual ~Store() = default;
 
     virtual QVector<StoreColumn> columns(const QString& table) = 0;
     virtual QVector<StoreRow> readRows(const QString& table, const QStringList& columns) = 0;
+    // The rows whose `column` holds `value` (an empty value: the rows where it is empty).
+    virtual QVector<StoreRow> readRowsWhere(const QString& table, const QStringList& columns,
+                                            const QString& column, const QVariant& value) = 0;
+    // The row with this key as it is stored now; nothing when there is none.
+    virtual std::optional<StoreRow> readRow(const QString& table, qint64 key,
+                                            const QStringList& columns) = 0;
+    // The largest value of a column, empty for an empty table.
+    virtual QVariant maximum(const QString& table, const QString& column) = 0;
     // Adds a row and returns it as stored, with the requested columns (counters assigned).
     virtual StoreRow insertRow(const QString& table, const QStringList& columns,
                                const QVector<QVariant>& values, const QStringList& readBack) = 0;
     // Adds a row directly after the row with key `after` in stored order (0: before all
-    // rows), and returns it as stored. The keys of the rows after it change.
+    // rows), and returns it as stored. The rows after it are given new keys, so that a
+    // write naming one of them by its old key fails rather than reach another row;
+    // ERowConflict when no row has the key `after`.
     virtual StoreRow insertRowAfter(const QString& table, qint64 after, const QStringList& columns,
                                     const QVector<QVariant>& values,
                                     const QStringList& readBack) = 0;
+    // Each changes exactly the row with this key; ERowConflict when there is none.
     virtual void updateRow(const QString& table, qint64 key, const QStringList& columns,
                            const QVector<QVariant>& values) = 0;
     virtual void deleteRow(const QString& table, qint64 key) = 0;
     // Adds a column, empty in every existing row; the rows and the other columns stay as they are.
     virtual void addColumn(const QString& table, const QString& name,
                            const QString& declaredType) = 0;
-    // Runs a step that either is written as a whole or, when it throws, not at all.
+    // Makes the values of a column unique among the table's rows, letter case ignored where
+    // asked (Cyrillic included), under an index of this name; from then on the store refuses
+    // a row that would repeat a value. False, and nothing changed, while the rows already
+    // repeat one.
+    virtual bool addUniqueIndex(const QString& table, const QString& index, const QString& column,
+                                bool ignoreCase) = 0;
+    // Runs a step that either is written as a whole or, when it throws, not at all. No other
+    // program writes between its reads and its writes, so a check it makes still holds when
+    // it writes.
     virtual void transaction(const std::function<void()>& step) = 0;
+    // Runs reads that see the store as of one moment, none of another program's writes half
+    // way through them.
+    virtual void snapshot(const std::function<void()>& reads) = 0;
 };

@@ -196,7 +196,10 @@ void TTable::close() {
 }
 
 void TTable::readRows() {
-    QVector<StoreRow> stored = store().readRows(tableName_, fieldNames());
+    QVector<StoreRow> stored =
+        restrictColumn_.isEmpty()
+            ? store().readRows(tableName_, fieldNames())
+            : store().readRowsWhere(tableName_, fieldNames(), restrictColumn_, restrictValue_);
     rows_.clear();
     rows_.reserve(stored.size());
     for (StoreRow& row : stored)
@@ -399,31 +402,79 @@ void TTable::edit() {
     setState(DataSetState::Edit);
 }
 
+void TTable::writeChecked(const std::function<void()>& write) {
+    try {
+        store().transaction(write);
+    } catch (const ERowConflict&) {
+        reload();
+        throw;
+    } catch (...) {
+        dropPending();
+        throw;
+    }
+}
+
+void TTable::checkUnchanged(const Row& row) {
+    const std::optional<StoreRow> stored = store().readRow(tableName_, row.key, fieldNames());
+    if (!stored) throw ERowConflict(tableName_);
+    const Row now = rowFromStore(*stored);
+    for (int i = 0; i < fields_.size(); ++i) {
+        const QVariant& was = row.values[i];
+        const QVariant& is = now.values[i];
+        if (isEmptyValue(was) && isEmptyValue(is)) continue;
+        if (isEmptyValue(was) != isEmptyValue(is) || was != is) throw ERowConflict(tableName_);
+    }
+}
+
+void TTable::dropPending() {
+    if (state_ != DataSetState::Edit && state_ != DataSetState::Insert) return;
+    buffer_.clear();
+    written_.clear();
+    modified_ = false;
+    insertAfter_ = -1;
+    setState(DataSetState::Browse);
+    Q_EMIT dataSetChanged();
+}
+
 void TTable::post() {
     checkActive();
     if (state_ == DataSetState::Insert) {
         const auto [names, values] = writtenColumns();
         connection_->noteWrite(tableName_);
         if (insertAfter_ >= 0) {
-            const StoreRow stored =
-                store().insertRowAfter(tableName_, insertAfter_, names, values, fieldNames());
-            // The keys of the later rows moved: this object and every other one on the
-            // table read it again.
+            StoreRow stored;
+            writeChecked([&] {
+                stored =
+                    store().insertRowAfter(tableName_, insertAfter_, names, values, fieldNames());
+            });
+            // The later rows took new keys: this object and every other one on the table
+            // read it again.
             readRows();
             rebuildView(stored.key);
             connection_->reloadOthers(this);
             insertAfter_ = -1;
         } else {
-            finishAppend(store().insertRow(tableName_, names, values, fieldNames()));
+            StoreRow stored;
+            writeChecked(
+                [&] { stored = store().insertRow(tableName_, names, values, fieldNames()); });
+            finishAppend(stored);
         }
     } else if (state_ == DataSetState::Edit) {
         const int index = view_[current_];
         if (modified_) {
             const auto [names, values] = writtenColumns();
             connection_->noteWrite(tableName_);
-            store().updateRow(tableName_, rows_[index].key, names, values);
-            rows_[index].values = buffer_;
-            if (!rowFilter_.isEmpty() || sortIndex_ >= 0) rebuildView(rows_[index].key);
+            const qint64 key = rows_[index].key;
+            std::optional<StoreRow> stored;
+            // Written only over the row this object read: a row another program changed or
+            // deleted since is not overwritten.
+            writeChecked([&] {
+                checkUnchanged(rows_[index]);
+                store().updateRow(tableName_, key, names, values);
+                stored = store().readRow(tableName_, key, fieldNames());
+            });
+            rows_[index] = stored ? rowFromStore(*stored) : Row{key, buffer_};
+            if (!rowFilter_.isEmpty() || sortIndex_ >= 0) rebuildView(key);
         }
     } else {
         return;
@@ -482,7 +533,10 @@ void TTable::deleteRecord() {
     if (current_ < 0) fail(QStringLiteral("нельзя удалить запись: таблица пуста"));
     const int index = view_[current_];
     connection_->noteWrite(tableName_);
-    store().deleteRow(tableName_, rows_[index].key);
+    writeChecked([&] {
+        checkUnchanged(rows_[index]);
+        store().deleteRow(tableName_, rows_[index].key);
+    });
     rows_.erase(rows_.begin() + index);
     const int position = current_;
     if (rowFilter_.isEmpty() && sortIndex_ < 0) {

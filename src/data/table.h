@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -106,6 +107,14 @@ public:
     void deleteRecord();
     bool modified() const { return modified_; }
 
+    // The object reads only the rows whose column holds this value (for a table that several
+    // programs share, each keeping rows of its own there); set before opening. Rows it adds
+    // are shown whatever they hold until it reads the table again.
+    void restrictRows(const QString& column, const QVariant& value) {
+        restrictColumn_ = column;
+        restrictValue_ = value;
+    }
+
     // A read-only table object refuses every change.
     void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
     bool canModify() const { return active() && !readOnly_; }
@@ -176,6 +185,14 @@ private:
     void finishAppend(const StoreRow& stored);
     // The columns written in the pending row, and their values.
     std::pair<QStringList, QVector<QVariant>> writtenColumns() const;
+    // Runs a check and a write as one transaction of the store. A write that finds its row
+    // changed or gone reads the table again, dropping the pending row; any other failure
+    // drops the pending row. Either way the error goes on to the caller.
+    void writeChecked(const std::function<void()>& write);
+    // ERowConflict when the stored row with this key is gone or holds other values than the
+    // snapshot's.
+    void checkUnchanged(const Row& row);
+    void dropPending();
     void applyFilter();
     void rebuildView(qint64 keepKey);
     void setState(DataSetState state);
@@ -198,6 +215,8 @@ private:
     bool modified_ = false;
     qint64 insertAfter_ = -1;  // where a pending new row is stored; -1: after all rows
     bool readOnly_ = false;
+    QString restrictColumn_;
+    QVariant restrictValue_;
     QString filterText_;
     bool filtered_ = false;
     RowFilter rowFilter_;

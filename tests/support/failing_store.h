@@ -26,6 +26,17 @@ public:
     QVector<StoreRow> readRows(const QString& table, const QStringList& columns) override {
         return inner_->readRows(table, columns);
     }
+    QVector<StoreRow> readRowsWhere(const QString& table, const QStringList& columns,
+                                    const QString& column, const QVariant& value) override {
+        return inner_->readRowsWhere(table, columns, column, value);
+    }
+    std::optional<StoreRow> readRow(const QString& table, qint64 key,
+                                    const QStringList& columns) override {
+        return inner_->readRow(table, key, columns);
+    }
+    QVariant maximum(const QString& table, const QString& column) override {
+        return inner_->maximum(table, column);
+    }
     StoreRow insertRow(const QString& table, const QStringList& columns,
                        const QVector<QVariant>& values, const QStringList& readBack) override;
     StoreRow insertRowAfter(const QString& table, qint64 after, const QStringList& columns,
@@ -38,7 +49,13 @@ public:
         write();
         inner_->addColumn(table, name, declaredType);
     }
+    bool addUniqueIndex(const QString& table, const QString& index, const QString& column,
+                        bool ignoreCase) override {
+        write();
+        return inner_->addUniqueIndex(table, index, column, ignoreCase);
+    }
     void transaction(const std::function<void()>& step) override { inner_->transaction(step); }
+    void snapshot(const std::function<void()>& reads) override { inner_->snapshot(reads); }
 
 private:
     void write();
