@@ -47,11 +47,13 @@ CREATE TABLE test (
   "Правильный_ответ" VARCHAR(1)
 );
 
--- The running test: one row per position, the drawn question's key and the answer given.
+-- The running tests: one row per position, the drawn question's key and the answer given;
+-- Рабочее_место tells the rows of one running program from another's.
 CREATE TABLE testing (
-  "Номер"  INTEGER,
-  "Номер1" INTEGER,
-  "Ответ"  VARCHAR(1)
+  "Номер"         INTEGER,
+  "Номер1"        INTEGER,
+  "Ответ"         VARCHAR(1),
+  "Рабочее_место" INTEGER
 );
 
 -- The result journal: one row per handed-in test.

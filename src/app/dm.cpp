@@ -1,6 +1,6 @@
 #include "app/dm.h"
 
-#include "results/hand_in_records.h"
+#include "app/course_file.h"
 
 TDataModule1* DataModule1 = nullptr;
 
@@ -35,8 +35,10 @@ TDataModule1::TDataModule1() : ADOConnection1(new TConnection(this)) {
     ADOConnection1->setObjectName(QStringLiteral("ADOConnection1"));
     // The database is addressed by its bare name, so it is looked for in the working folder.
     ADOConnection1->open(DatabaseFile, DatabasePassword);
-    // A course made before answer records carried their hand-in gains the columns now.
-    upgradeAnswerRecords(*ADOConnection1);
+    // A course made by an older version gains the columns this one needs, and a second
+    // account with a login already taken is refused by the file itself.
+    upgradeCourseFile(*ADOConnection1);
+    repeatedLogins = secureUniqueLogins(*ADOConnection1);
 
     tblUsers = table("tblUsers", QStringLiteral("users"));
     tblTeoria = table("tblTeoria", QStringLiteral("teoria"));
@@ -51,6 +53,8 @@ TDataModule1::TDataModule1() : ADOConnection1(new TConnection(this)) {
     tblPraktika->declareFields(documentFields());
     tblVideo = table("tblVideo", QStringLiteral("video"));
     tblTesting = table("tblTesting", QStringLiteral("testing"));
+    // Every program of the class keeps its running test in the one table, in rows of its own.
+    tblTesting->restrictRows(kSeatColumn, seatToken());
     tblTema = table("tblTema", QStringLiteral("teoria"));
     tblProverka = table("tblProverka", QStringLiteral("proverka"));
 

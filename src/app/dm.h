@@ -19,6 +19,8 @@ public:
     static const QString DatabasePassword;
 
     TConnection* ADOConnection1;
+    // Logins that several accounts of the file share; empty when every login is unique.
+    QStringList repeatedLogins;
 
     TTable* tblUsers;
     TTable* tblTeoria;

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 
+#include "app/accounts.h"
 #include "app/design.h"
 #include "app/dm.h"
 #include "app/globals.h"
@@ -155,6 +156,8 @@ bool TForm1::findAccount(const QString& login, const QString& password) {
 
 void TForm1::sButton1Click() {
     TTable* users = DataModule1->tblUsers;
+    // Another computer of the class may have registered the account since start-up.
+    users->refresh();
     if (!findAccount(sEdit1->text(), sEdit2->text())) {
         MessageBox(QStringLiteral("Вы не зарегистрированы."), TApplication::title(), mbOk);
     } else if (sEdit1->text() == users->fieldByName(QStringLiteral("Логин")).asString() &&
@@ -162,6 +165,7 @@ void TForm1::sButton1Click() {
                    QLatin1String("admin")) {
         Form2->show();
         Form2->fillWorkArea();
+        reportRepeatedLogins();
     } else {
         setAppDir();
         openStudentWindow(sEdit1->text());
@@ -183,17 +187,11 @@ void TForm1::sButton3Click() {
 
 void TForm1::sButton2Click() {
     TTable* users = DataModule1->tblUsers;
-    users->first();
-    if (users->locate(QStringLiteral("Логин"), sEdit3->text(), loCaseInsensitive)) {
+    if (registerAccount(*DataModule1->ADOConnection1, users, sEdit3->text(),
+                        hashPassword(sEdit4->text())) == Registration::LoginTaken) {
         MessageBox(QStringLiteral("Пользователь с таким логином уже существует"),
                    TApplication::title(), mbOk);
     } else {
-        users->append();
-        users->fieldByName(QStringLiteral("Логин")).setValue(sEdit3->text());
-        users->fieldByName(QStringLiteral("Пароль")).setValue(hashPassword(sEdit4->text()));
-        users->fieldByName(QStringLiteral("Примечание")).setValue(QStringLiteral("student"));
-        users->post();
-
         sLabel6->setText(QStringLiteral("Регистрация прошла успешно"));
         sButton1->setEnabled(true);
         setFormHeight(170);
@@ -201,6 +199,19 @@ void TForm1::sButton2Click() {
         CurrentLogin = sEdit3->text();
     }
     emptyBoxes();
+}
+
+void TForm1::reportRepeatedLogins() {
+    const QStringList& repeated = DataModule1->repeatedLogins;
+    if (repeated.isEmpty()) return;
+    MessageBox(QStringLiteral("Несколько учётных записей курса носят один и тот же логин "
+                              "(без учёта регистра букв): %1.\n\nВойти можно только в первую "
+                              "из них, а результаты всех записываются под одним логином. "
+                              "Переименуйте или удалите лишние записи в списке пользователей; "
+                              "ничего не удалено. Пока повторы есть, база данных не может "
+                              "сама запретить одинаковые логины.")
+                   .arg(repeated.join(QStringLiteral(", "))),
+               TApplication::title(), mbOk | mbIconInformation);
 }
 
 void TForm1::sButton4Click() {

@@ -34,6 +34,9 @@ public:
     void sButton2Click();  // "Вход": register
     void sButton4Click();  // "Выход"
 
+    // Tells the teacher which logins several accounts share, when the file has such.
+    void reportRepeatedLogins();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 

@@ -542,6 +542,11 @@ bool SqliteStore::addUniqueIndex(const QString& table, const QString& index,
         QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS %1 ON %2 (%3%4)")
             .arg(quoted(index), quoted(table), quoted(column),
                  ignoreCase ? QStringLiteral(" COLLATE ") + QLatin1String(kIgnoreCase) : QString());
+    // A file that has the index is not held for writing, so that a read-only one opens.
+    const QVariant name(index);
+    const QString lookUp =
+        QStringLiteral("SELECT 0 FROM sqlite_master WHERE type = 'index' AND name = ?");
+    if (!select(table, lookUp, 0, &name).isEmpty()) return true;
     bool made = true;
     transaction([&] {
         if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK)

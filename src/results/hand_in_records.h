@@ -10,9 +10,6 @@ class TConnection;
 extern const QString kHandInColumn;       // "Номер_сдачи"
 extern const QString kQuestionKeyColumn;  // "Номер_в_базе"
 
-// Adds the two columns to the answer records of a course database that lacks them; the
-// rows already there keep every value and read the new columns as empty.
-void upgradeAnswerRecords(TConnection& connection);
-
-// The number for the next hand-in: one more than any number the answer records carry.
+// The number for the next hand-in: one more than any number the answer records carry. Taken
+// inside the transaction that stores the hand-in, so that no other program takes it too.
 qint64 nextHandInNumber(TConnection& connection);

@@ -2,6 +2,7 @@
 
 #include <QDate>
 
+#include "app/course_file.h"
 #include "app/design.h"
 #include "app/dm.h"
 #include "app/globals.h"
@@ -140,40 +141,47 @@ void TForm6::sRadioGroup1Click() {
 
 namespace {
 
-// Whether the bank holds no question, counting a new one the bank editor has not saved yet
-// (the launch's first move saves it).
-bool bankIsEmpty(TTable* test) {
-    const bool pendingQuestion = test->state() == DataSetState::Insert && test->modified();
-    return test->recordCount() == 0 && !pendingQuestion;
-}
-
+// Drops this program's rows of an earlier test, and the rows that programs long gone left
+// behind (one killed in the middle of a test, say); other programs' running tests stay.
 void emptyScratchTable(TTable* testing) {
     const ControlsDisabled quiet(testing);
+    testing->reload();
     testing->first();
     const int rows = testing->recordCount();
     for (int i = 0; i < rows; ++i)
         testing->deleteRecord();
+    Store& store = DataModule1->ADOConnection1->store();
+    for (const StoreRow& row : store.readRows(testing->tableName(), {kSeatColumn})) {
+        if (seatIsStale(row.values.value(0))) store.deleteRow(testing->tableName(), row.key);
+    }
 }
 
+// Numbers the questions 1, 2, ... in stored order, writing only the numbers that differ, so
+// that a bank numbered already is not written at all.
 void renumberBank(TTable* test) {
     const ControlsDisabled quiet(test);
     test->first();
     const int questions = test->recordCount();
     for (int i = 1; i <= questions; ++i) {
-        test->edit();
-        test->fieldByName(kQuestionNumber).setValue(QString::number(i));
-        test->post();
+        const QVariant number = test->fieldByName(kQuestionNumber).value();
+        if (number.isNull() || number.toLongLong() != i) {
+            test->edit();
+            test->fieldByName(kQuestionNumber).setValue(QString::number(i));
+            test->post();
+        }
         test->next();
     }
 }
 
 void drawQuestions(TTable* testing, TTable* test) {
+    const ControlsDisabled quiet(testing);
     for (int position = 1; position <= TForm6::kPositions; ++position) {
         testing->append();
         testing->fieldByName(kNumber).setValue(QString::number(position));
         const quint32 drawn = RandomBelow(quint32(test->recordCount())) + 1;
         test->locate(kQuestionNumber, drawn);
         testing->fieldByName(kKey).setValue(test->fieldByName(kNumber).value());
+        testing->fieldByName(kSeatColumn).setValue(seatToken());
         testing->post();
     }
 }
@@ -195,32 +203,39 @@ void resetTestWindow() {
 
 }  // namespace
 
-void launchTest() {
+bool drawTest() {
     TTable* testing = DataModule1->tblTesting;
     TTable* test = DataModule1->tblTest;
-
-    // An empty bank is refused before anything changes. A test window still open from an
-    // earlier test goes too: it would offer a test that can no longer be taken.
-    if (bankIsEmpty(test)) {
-        Form6->hide();
-        MessageBox(QStringLiteral("В базе тестов нет вопросов."), TApplication::title(),
-                   mbOk | mbIconInformation);
-        return;
-    }
-
-    // Emptying the scratch table, renumbering the bank and drawing happen whole or not at
-    // all; a failure also leaves the generator where it was, so the next launch draws what
-    // this one would have.
+    // Emptying this program's rows, renumbering the bank and drawing happen whole or not at
+    // all, on the bank as the file holds it now; a failure also leaves the generator where
+    // it was, so the next launch draws what this one would have.
     const quint32 seed = RandomSeed;
+    bool drawn = false;
     try {
-        DataModule1->ADOConnection1->transaction([testing, test] {
+        DataModule1->ADOConnection1->transaction([&] {
+            // A new question the bank editor has not saved yet is saved first and counts.
+            test->refresh();
+            if (test->recordCount() == 0) return;
             emptyScratchTable(testing);
             renumberBank(test);
             drawQuestions(testing, test);
+            drawn = true;
         });
     } catch (...) {
         RandomSeed = seed;
         throw;
+    }
+    return drawn;
+}
+
+void launchTest() {
+    // An empty bank is refused before the test window shows. A test window still open from an
+    // earlier test goes too: it would offer a test that can no longer be taken.
+    if (!drawTest()) {
+        Form6->hide();
+        MessageBox(QStringLiteral("В базе тестов нет вопросов."), TApplication::title(),
+                   mbOk | mbIconInformation);
+        return;
     }
 
     TestTopic = QStringLiteral("Итоговый");
@@ -230,10 +245,9 @@ void launchTest() {
     Form6->show();
 }
 
-void TForm6::sButton22Click() {
+HandIn storeHandIn(const QString& login, const QDate& day, const QString& topic) {
     TTable* testing = DataModule1->tblTesting;
     TTable* test = DataModule1->tblTest;
-    const QDate today = QDate::currentDate();
 
     struct Answer {
         QVariant given;
@@ -245,6 +259,8 @@ void TForm6::sButton22Click() {
     int correct = 0;
     const ControlsDisabled quietAnswers(testing);
     const ControlsDisabled quietBank(test);
+    // The answer chosen last is saved with the others.
+    testing->checkBrowseMode();
     testing->first();
     const int rows = testing->recordCount();
     for (int i = 0; i < rows; ++i) {
@@ -260,35 +276,44 @@ void TForm6::sButton22Click() {
         testing->next();
     }
 
-    const double percent = correct * 100.0 / kPositions;
-    sLabel2->setCaption(QStringLiteral("Верно: ") + QString::number(correct));
+    const double percent = correct * 100.0 / TForm6::kPositions;
     const GradeBand& grade = gradeFor(percent);
-    sLabel3->setCaption(QString::fromUtf8(grade.caption));
+    HandIn stored{correct, &grade, 0};
 
     // The result and the record of every answer, for the answer analysis, are saved together.
     TTable* result = DataModule1->tblResult;
     TTable* proverka = DataModule1->tblProverka;
+    const ControlsDisabled quietRecords(proverka);
     DataModule1->ADOConnection1->transaction([&] {
         // Numbered inside the transaction, so that two hand-ins never share a number.
-        const qint64 handIn = nextHandInNumber(*DataModule1->ADOConnection1);
+        stored.number = nextHandInNumber(*DataModule1->ADOConnection1);
         result->append();
-        result->fieldByName(QStringLiteral("Логин_студента")).setValue(CurrentLogin);
-        result->fieldByName(QStringLiteral("Дата_тестирования")).setValue(today);
-        result->fieldByName(QStringLiteral("Количество вопросов")).setValue(kPositions);
+        result->fieldByName(QStringLiteral("Логин_студента")).setValue(login);
+        result->fieldByName(QStringLiteral("Дата_тестирования")).setValue(day);
+        result->fieldByName(QStringLiteral("Количество вопросов")).setValue(TForm6::kPositions);
         result->fieldByName(QStringLiteral("Оценка")).setValue(QString::fromUtf8(grade.letter));
-        result->fieldByName(QStringLiteral("Вид тестирования")).setValue(TestTopic);
+        result->fieldByName(QStringLiteral("Вид тестирования")).setValue(topic);
         result->post();
         for (const Answer& answer : answers) {
             proverka->append();
-            proverka->fieldByName(QStringLiteral("Логин_студента")).setValue(CurrentLogin);
-            proverka->fieldByName(QStringLiteral("Дата_тестирования")).setValue(today);
+            proverka->fieldByName(QStringLiteral("Логин_студента")).setValue(login);
+            proverka->fieldByName(QStringLiteral("Дата_тестирования")).setValue(day);
             proverka->fieldByName(QStringLiteral("Ответ_студента")).setValue(answer.given);
             proverka->fieldByName(QStringLiteral("Правильный_ответ")).setValue(answer.correct);
-            proverka->fieldByName(QStringLiteral("Вид_тестирования")).setValue(TestTopic);
+            proverka->fieldByName(QStringLiteral("Вид_тестирования")).setValue(topic);
             proverka->fieldByName(QStringLiteral("Вопрос")).setValue(answer.question);
-            proverka->fieldByName(kHandInColumn).setValue(handIn);
+            proverka->fieldByName(kHandInColumn).setValue(stored.number);
             proverka->fieldByName(kQuestionKeyColumn).setValue(answer.key);
             proverka->post();
         }
     });
+    return stored;
+}
+
+void TForm6::sButton22Click() {
+    const HandIn stored = storeHandIn(CurrentLogin, QDate::currentDate(), TestTopic);
+    // Shown only once the file holds the result: a failed save leaves the captions as they
+    // were and the error is reported.
+    sLabel2->setCaption(QStringLiteral("Верно: ") + QString::number(stored.correct));
+    sLabel3->setCaption(QString::fromUtf8(stored.grade->caption));
 }

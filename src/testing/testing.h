@@ -33,9 +33,23 @@ const GradeBand& gradeFor(double percent);
 // The whole scale, lowest band first.
 std::span<const GradeBand> gradeScale();
 
-// Starts the final test: resets the test window, empties the scratch table, renumbers the
-// bank, draws 40 questions with replacement and shows the test window.
+// Draws this program's final test, with the file held for writing: reads the bank as the
+// file holds it, drops this program's rows of an earlier test, numbers the bank's questions
+// in stored order and draws 40 with replacement. False, and nothing drawn, for an empty bank.
+bool drawTest();
+// Starts the final test: draws it and shows the reset test window.
 void launchTest();
+
+class QDate;
+// A hand-in as stored: the correct answers, the grade and the hand-in's number.
+struct HandIn {
+    int correct = 0;
+    const GradeBand* grade = nullptr;
+    qint64 number = 0;
+};
+// Grades the drawn test's answers and stores the result with the record of every answer, in
+// one transaction; EDatabaseError, and nothing stored, when the file cannot take it.
+HandIn storeHandIn(const QString& login, const QDate& day, const QString& topic);
 
 // The test window: 40 question buttons, the question text, the answer choice, "Сдать"
 // and the result box.

@@ -2,6 +2,7 @@
 // losing a record, and the numbering of hand-ins.
 
 #include "results/hand_in_records.h"
+#include "app/course_file.h"
 #include "data/sqlite_store.h"
 #include "support/course_fixture.h"
 
@@ -18,6 +19,7 @@ protected:
             "CREATE TABLE proverka (\"Логин_студента\" TEXT, \"Дата_тестирования\" DATE, "
             "\"Ответ_студента\" VARCHAR(1), \"Правильный_ответ\" VARCHAR(1), "
             "\"Вид_тестирования\" TEXT, \"Вопрос\" TEXT);"
+            "CREATE TABLE testing (\"Номер\" INTEGER, \"Номер1\" INTEGER, \"Ответ\" VARCHAR(1));"
             "INSERT INTO proverka VALUES ('Иван', '2025-05-20', 'B', 'C', 'Итоговый', "
             "'Сколько?');"));
     }
@@ -28,8 +30,8 @@ protected:
 TEST_F(OlderCourseTest, GainsTheColumnsAndKeepsItsRecords) {
     TConnection connection;
     connection.open(path, QStringLiteral("пароль"));
-    upgradeAnswerRecords(connection);
-    upgradeAnswerRecords(connection);  // a second start finds them there
+    upgradeCourseFile(connection);
+    upgradeCourseFile(connection);  // a second start finds them there
     QStringList names;
     for (const StoreColumn& column : connection.store().columns(QStringLiteral("proverka")))
         names.append(column.name);

@@ -1,0 +1,28 @@
+#include "app/accounts.h"
+
+#include "data/connection.h"
+#include "data/database_error.h"
+#include "data/table.h"
+
+namespace {
+const QString kLogin = QStringLiteral("Логин");
+}
+
+Registration registerAccount(TConnection& connection, TTable* users, const QString& login,
+                             const QString& passwordHash) {
+    Registration outcome = Registration::Registered;
+    connection.transaction([&] {
+        // The copy read at start-up does not know the accounts other programs added since.
+        users->reload();
+        if (users->locate(kLogin, login, loCaseInsensitive)) {
+            outcome = Registration::LoginTaken;
+            return;
+        }
+        users->append();
+        users->fieldByName(kLogin).setValue(login);
+        users->fieldByName(QStringLiteral("Пароль")).setValue(passwordHash);
+        users->fieldByName(QStringLiteral("Примечание")).setValue(QStringLiteral("student"));
+        users->post();
+    });
+    return outcome;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+class TConnection;
+class TTable;
+
+enum class Registration { Registered, LoginTaken };
+
+// Registers a student account. The login is checked against the accounts as the file holds
+// them, with the file held for writing, and the account is added in the same transaction:
+// of several programs registering one login at once, exactly one succeeds. Letter case does
+// not tell logins apart. On success the users table stands on the new account; on failure
+// nothing is pending. EDatabaseError when the file cannot be written.
+Registration registerAccount(TConnection& connection, TTable* users, const QString& login,
+                             const QString& passwordHash);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class TConnection;
+
+// A course file that a whole class opens at once: what each program does to it at start-up,
+// and how one program's rows of the running test are told from another's.
+
+// The column of the running test's table that names the program whose rows they are.
+extern const QString kSeatColumn;  // "Рабочее_место"
+
+// This program's mark in that column: the second it started and a random part, the same for
+// as long as the program runs, and never 0.
+qint64 seatToken();
+// Whether a mark in the seat column belongs to a program started so long ago (or to none)
+// that its rows may go: no test lasts a day.
+bool seatIsStale(const QVariant& token);
+
+// Gives a course file made by an older version the columns this one needs; the rows there
+// keep every value. Each check is made again with the file held for writing, so that two
+// programs starting at once add a column once.
+void upgradeCourseFile(TConnection& connection);
+
+// Makes the file itself refuse a second account with a login already taken, letter case
+// ignored. Returns the logins that several accounts already share, each once as first
+// stored: while there are any the file gets no such rule and nothing is deleted, and the
+// teacher is told.
+QStringList secureUniqueLogins(TConnection& connection);
