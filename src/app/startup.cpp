@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/busy_notice.h"
 #include "app/dm.h"
 #include "app/registracia.h"
 #include "app/zastavka.h"
@@ -32,6 +33,10 @@ void createForms(TApplication& application, const std::function<void()>& splashM
     application.installToolkitTranslation();
     application.createForm(Form1);
     giveSkinProvider(Form1, bsSingle);
+    // Opening the course may already have to wait for another computer of the class.
+    application.createForm(BusyNotice);
+    giveSkinProvider(BusyNotice, bsDialog);
+    installBusyNotice();
     application.createForm(DataModule1);
     application.createForm(Form2);
     giveSkinProvider(Form2);
@@ -57,6 +62,7 @@ void destroyForms(TApplication& application) {
     application.destroyForms();
     Form8 = nullptr;
     Form1 = nullptr;
+    BusyNotice = nullptr;
     DataModule1 = nullptr;
     Form2 = nullptr;
     Form3 = nullptr;

@@ -188,7 +188,7 @@ int SqliteStore::busyWait(void* context, int attempt) {
         const std::lock_guard<std::mutex> hold(observerLock);
         observer = busyObserver();
     }
-    if (observer) observer(int(waited));
+    if (observer && !observer(int(waited))) return 0;
     // Short steps at first, as most locks are held for a few milliseconds; longer ones later.
     sqlite3_sleep(attempt < 10 ? 2 : attempt < 40 ? 10 : 25);
     return 1;

@@ -21,8 +21,8 @@ class SqliteStore : public Store {
 public:
     // Told, on the thread that waits, how long a call has waited for another program to let
     // go of the file; it may show that, and it is called again every few milliseconds while
-    // the wait lasts.
-    using BusyObserver = std::function<void(int waitedMs)>;
+    // the wait lasts. It answers false to give up the wait at once.
+    using BusyObserver = std::function<bool(int waitedMs)>;
     static void setBusyObserver(BusyObserver observer);
     // How long a call waits for the file before it fails with "база данных занята".
     static constexpr int kBusyLimitMs = 60000;

@@ -642,6 +642,20 @@ void TTable::reload() {
     Q_EMIT recordMoved();
 }
 
+void TTable::rereadCurrent() {
+    checkActive();
+    checkBrowseMode();
+    if (current_ >= 0) {
+        try {
+            checkUnchanged(rows_[view_[current_]]);
+        } catch (const ERowConflict&) {
+            reload();
+            throw;
+        }
+    }
+    reload();
+}
+
 TTable::Position TTable::position() const {
     Position position;
     position.key = bookmark();

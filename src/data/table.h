@@ -134,6 +134,10 @@ public:
     void refresh();
     // Drops any pending row and reads the table again (after a failed transaction).
     void reload();
+    // Reads the table again at the start of a write that depends on all its rows, keeping
+    // the current row. ERowConflict, with the table read again, when another program
+    // changed or deleted the current row since this object read it.
+    void rereadCurrent();
 
     // While controls are disabled, the object tells its data sources nothing; enabling them
     // again tells them everything changed. For walks over many rows. Calls nest.

@@ -10,15 +10,7 @@ QString text(const QVariant& value) {
     return value.isNull() ? QString() : value.toString();
 }
 
-}  // namespace
-
-JournalSnapshot readJournalSnapshot(const QString& databaseFile, const QString& password) {
-    return readJournalSnapshot(*SqliteStore::open(databaseFile, password));
-}
-
-JournalSnapshot readJournalSnapshot(Store& store) {
-    JournalSnapshot snapshot;
-
+void readTables(Store& store, JournalSnapshot& snapshot) {
     const QVector<StoreRow> bank = store.readRows(
         QStringLiteral("test"),
         {QStringLiteral("Номер"), QStringLiteral("Номер_вопроса"), QStringLiteral("Вопрос")});
@@ -47,5 +39,20 @@ JournalSnapshot readJournalSnapshot(Store& store) {
     for (const StoreRow& row : results)
         snapshot.results.push_back(
             {text(row.values[0]), row.values[1].toDate(), text(row.values[2])});
+}
+
+}  // namespace
+
+JournalSnapshot readJournalSnapshot(const QString& databaseFile, const QString& password) {
+    return readJournalSnapshot(*SqliteStore::open(databaseFile, password));
+}
+
+JournalSnapshot readJournalSnapshot(Store& store) {
+    JournalSnapshot snapshot;
+    // The three tables are read at one moment: a hand-in stored meanwhile is counted in
+    // all of them or in none.
+    store.snapshot([&] { readTables(store, snapshot); });
     return snapshot;
 }
+
+

@@ -90,6 +90,14 @@ void TForm5::sButton1Click() {
         parent = int(teoria->fieldByName(kNumber).asInteger());
     }
     DataModule1->ADOConnection1->transaction([&] {
+        // Another computer may have changed the tree since it was read: the new row is
+        // placed and numbered against the stored one, under the section as it was seen.
+        if (parent != 0) {
+            teoria->rereadCurrent();
+            parent = int(teoria->fieldByName(kNumber).asInteger());
+        } else {
+            teoria->refresh();
+        }
         const int largest = topics::largestNumber(teoria);
         // A sub-topic is stored after the last row of its section, a section after all rows.
         if (parent != 0)

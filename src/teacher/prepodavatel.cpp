@@ -171,13 +171,16 @@ void TForm2::sButton2Click() {
     TTable* teoria = DataModule1->tblTeoria;
     if (teoria->fieldByName(QStringLiteral("Индекс")).asInteger() == 0) {
         if (!confirmDelete(kDeleteSectionQuestion, teoria)) return;
-        const int section =
-            int(teoria->fieldByName(QStringLiteral("Абсолютный номер")).asInteger());
-        // The section stored first never holds sub-topics: when the first row goes and the
-        // next section has some, they become sections of their own.
-        const QString promoted =
-            teoria->recNo() == 1 ? topics::sectionLosingSubtopics(teoria) : QString();
-        DataModule1->ADOConnection1->transaction([teoria, section] {
+        QString promoted;
+        DataModule1->ADOConnection1->transaction([teoria, &promoted] {
+            // The subtree and the numbering are worked out on the stored tree, which another
+            // computer may have changed since it was read.
+            teoria->rereadCurrent();
+            const int section =
+                int(teoria->fieldByName(QStringLiteral("Абсолютный номер")).asInteger());
+            // The section stored first never holds sub-topics: when the first row goes and
+            // the next section has some, they become sections of their own.
+            promoted = teoria->recNo() == 1 ? topics::sectionLosingSubtopics(teoria) : QString();
             const int next = teoria->recNo();
             teoria->deleteRecord();
             topics::deleteSubtree(teoria, section);
@@ -193,6 +196,7 @@ void TForm2::sButton2Click() {
     } else {
         if (!confirmDelete(kDeleteQuestion, teoria)) return;
         DataModule1->ADOConnection1->transaction([teoria] {
+            teoria->rereadCurrent();
             const int next = teoria->recNo();
             teoria->deleteRecord();
             topics::renumber(teoria);

@@ -5,11 +5,19 @@
 #include <QScreen>
 #include <QTest>
 
+#include <QElapsedTimer>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "app/busy_notice.h"
 #include "app/dm.h"
 #include "app/globals.h"
 #include "app/registracia.h"
 #include "app/zastavka.h"
 #include "data/password.h"
+#include "data/sqlite_store.h"
 #include "platform/application.h"
 #include "platform/paths.h"
 #include "student/student.h"
@@ -254,6 +262,84 @@ TEST_F(SignInTest, EmptyBoxesRegisterAnEmptyAccountOnce) {
     EXPECT_TRUE(Form4->isVisible());
     registerAccount(QString(), QString());
     EXPECT_EQ(boxes.texts(), QStringList{kTaken});
+}
+
+// Another computer holding the course file for writing, as a long write of its own would:
+// from a thread with its own connection, for the given time.
+class FileHolder {
+public:
+    explicit FileHolder(std::chrono::milliseconds time)
+        : thread_([this, time] {
+              auto store =
+                  SqliteStore::open(TDataModule1::DatabaseFile, TDataModule1::DatabasePassword);
+              store->transaction([&] {
+                  held_ = true;
+                  std::this_thread::sleep_for(time);
+              });
+          }) {
+        while (!held_) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ~FileHolder() { thread_.join(); }
+
+private:
+    std::atomic<bool> held_{false};
+    std::thread thread_;
+};
+
+TEST_F(SignInTest, RegistrationWaitsForAFileHeldElsewhereAndShowsTheWait) {
+    start();
+    Form1->show();
+    Form1->sButton3->click();
+    Form1->sEdit3->setText(QStringLiteral("Мария"));
+    Form1->sEdit4->setText(QStringLiteral("м123"));
+    bool shown = false;
+    QString told;
+    {
+        const FileHolder holder(std::chrono::milliseconds(1500));
+        QTimer::singleShot(1000, [&] {
+            shown = BusyNotice->isVisible();
+            told = BusyNotice->sLabel1->text();
+        });
+        QTest::mouseClick(Form1->sButton2, Qt::LeftButton);
+    }
+    EXPECT_TRUE(shown) << "the wait is shown while it lasts";
+    EXPECT_TRUE(told.startsWith(
+        QStringLiteral("База данных курса занята другим компьютером. Ожидание: ")))
+        << told.toStdString();
+    EXPECT_TRUE(boxes.calls().isEmpty()) << boxes.texts().join(u'|').toStdString();
+    EXPECT_TRUE(Form4->isVisible()) << "registered once the file was free";
+    EXPECT_TRUE(QTest::qWaitFor([] { return !BusyNotice->isVisible(); }, 2000))
+        << "the notice goes once the wait is over";
+}
+
+TEST_F(SignInTest, GivingUpTheWaitStoresNothingAndLeavesNothingPending) {
+    start();
+    Form1->show();
+    Form1->sButton3->click();
+    Form1->sEdit3->setText(QStringLiteral("Мария"));
+    Form1->sEdit4->setText(QStringLiteral("м123"));
+    QElapsedTimer clock;
+    {
+        const FileHolder holder(std::chrono::milliseconds(4000));
+        QTimer::singleShot(900, [] { BusyNotice->sButton1->click(); });
+        clock.start();
+        QTest::mouseClick(Form1->sButton2, Qt::LeftButton);
+        EXPECT_LT(clock.elapsed(), 3000) << "the command ends when the wait is given up";
+    }
+    ASSERT_EQ(boxes.calls().size(), 1);
+    EXPECT_TRUE(boxes.texts()[0].contains(QStringLiteral("база данных занята")))
+        << boxes.texts()[0].toStdString();
+    EXPECT_FALSE(Form4->isVisible());
+    TTable* users = DataModule1->tblUsers;
+    EXPECT_EQ(users->state(), DataSetState::Browse) << "the failed save dropped its row";
+    EXPECT_EQ(users->recordCount(), 2);
+
+    // Signing in with the boxes left as typed saves nothing either: there is no such account.
+    Form1->sButton1->setEnabled(true);
+    signIn(QStringLiteral("Мария"), QStringLiteral("м123"));
+    EXPECT_FALSE(Form4->isVisible());
+    users->refresh();
+    EXPECT_EQ(users->recordCount(), 2);
 }
 
 TEST_F(SignInTest, PasswordsAreMaskedAndTheKeyboardOrderIsAsDesigned) {
