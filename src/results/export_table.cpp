@@ -14,6 +14,24 @@ bool needsQuotes(const QString& cell) {
            cell.contains(u'\r');
 }
 
+// A text a spreadsheet would take for a formula (or for the start of one, after a tab or a
+// carriage return) is written with an apostrophe before it: the spreadsheet then shows the
+// text and runs nothing.
+QString defused(const QString& cell) {
+    if (cell.isEmpty()) return cell;
+    switch (cell.front().unicode()) {
+        case u'=':
+        case u'+':
+        case u'-':
+        case u'@':
+        case u'\t':
+        case u'\r':
+            return u'\'' + cell;
+        default:
+            return cell;
+    }
+}
+
 }  // namespace
 
 QString cellText(const ExportTable::Column& column, const QVariant& value) {
@@ -62,8 +80,15 @@ QByteArray csvBytes(const ExportTable& table) {
     text += line(header);
     for (const QVector<QVariant>& row : table.rows) {
         QStringList cells;
-        for (size_t c = 0; c < table.columns.size(); ++c)
-            cells.append(cellText(table.columns[c], row.value(qsizetype(c))));
+        for (size_t c = 0; c < table.columns.size(); ++c) {
+            const QVariant value = row.value(qsizetype(c));
+            // Numbers and dates are written by the program itself (a negative number
+            // stays a number); texts come from the course and its users.
+            const bool text = table.columns[c].kind == ExportTable::Kind::Text ||
+                              value.typeId() == QMetaType::QString;
+            const QString cell = cellText(table.columns[c], value);
+            cells.append(text ? defused(cell) : cell);
+        }
         text += line(cells);
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();

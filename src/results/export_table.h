@@ -31,14 +31,17 @@ QString cellText(const ExportTable::Column& column, const QVariant& value);
 
 // CSV as a Russian spreadsheet reads it: UTF-8 with a byte-order mark, ";" between cells,
 // a header row, cells quoted where they hold ";", quotes or line breaks; numbers with a
-// decimal comma, dates as dd.MM.yyyy.
+// decimal comma, dates as dd.MM.yyyy. A text that begins with "=", "+", "-", "@", a tab or
+// a carriage return gets an apostrophe before it, so that no spreadsheet runs it as a
+// formula.
 QByteArray csvBytes(const ExportTable& table);
 
 // Reads back CSV written by csvBytes: the rows of cells, the header row first.
 std::vector<QStringList> parseCsv(const QByteArray& bytes);
 
 // An XLSX workbook of one sheet: a bold header row, dates as dates, numbers as numbers,
-// column widths fitted to the longest cell. Throws KestaError when it cannot be made.
+// column widths fitted to the longest cell. Throws KestaError when it cannot be made, as
+// when a text is longer than a cell holds or the rows are more than a sheet has.
 QByteArray xlsxBytes(const ExportTable& table);
 
 // Where the printed report's table breaks across pages.

@@ -24,11 +24,36 @@ lxw_datetime dateTime(const QDate& date) {
     return value;
 }
 
+// The most rows a sheet holds, the header row among them, and the longest text of a cell.
+constexpr size_t kSheetRows = 1048576;
+constexpr int kCellText = 32767;
+
+// The library's answer to one write; anything but success ends the workbook with the
+// reason, naming the cell.
+void check(lxw_error written, size_t row, const QString& column) {
+    if (written == LXW_NO_ERROR) return;
+    const QString cell = QStringLiteral("строка %1, столбец «%2»").arg(row + 1).arg(column);
+    if (written == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)
+        throw KestaError(QStringLiteral("Текст в ячейке (%1) длиннее %2 знаков, которые "
+                                        "помещаются в ячейку книги Excel. Сохраните таблицу в "
+                                        "формате CSV.")
+                             .arg(cell)
+                             .arg(kCellText));
+    throw KestaError(QStringLiteral("Не удалось записать ячейку книги Excel (%1): %2.")
+                         .arg(cell, QString::fromUtf8(lxw_strerror(written))));
+}
+
 }  // namespace
 
 QByteArray xlsxBytes(const ExportTable& table) {
     // The library writes a file; it is made in a folder of our own and read back, so that
     // the chosen file is only ever replaced as a whole.
+    if (table.rows.size() + 1 > kSheetRows)
+        throw KestaError(QStringLiteral("В таблице %1 строк, а лист книги Excel вмещает не "
+                                        "больше %2. Сохраните таблицу в формате CSV или "
+                                        "выберите более короткий период.")
+                             .arg(table.rows.size())
+                             .arg(kSheetRows - 1));
     QTemporaryDir folder;
     if (!folder.isValid())
         throw KestaError(QStringLiteral("Не удалось создать временную папку для книги Excel."));
@@ -40,6 +65,13 @@ QByteArray xlsxBytes(const ExportTable& table) {
     lxw_workbook* book = workbook_new_opt(pathBytes.constData(), &options);
     if (!book) throw KestaError(QStringLiteral("Не удалось начать книгу Excel."));
     lxw_worksheet* sheet = workbook_add_worksheet(book, "Данные");
+    // A failed write closes the book (its parts are freed; the file is not read) and
+    // reports the cell.
+    const auto written = [&](lxw_error answer, size_t row, size_t c) {
+        if (answer == LXW_NO_ERROR) return;
+        workbook_close(book);
+        check(answer, row, table.columns[c].title);
+    };
     lxw_format* header = workbook_add_format(book);
     format_set_bold(header);
     lxw_format* date = workbook_add_format(book);
@@ -52,7 +84,8 @@ QByteArray xlsxBytes(const ExportTable& table) {
     std::vector<double> widths(table.columns.size(), kMinWidth);
     for (size_t c = 0; c < table.columns.size(); ++c) {
         const QByteArray title = table.columns[c].title.toUtf8();
-        worksheet_write_string(sheet, 0, lxw_col_t(c), title.constData(), header);
+        written(worksheet_write_string(sheet, 0, lxw_col_t(c), title.constData(), header), 0,
+                c);
         widths[c] = std::max(widths[c], double(table.columns[c].title.size()) + 2);
     }
     for (size_t r = 0; r < table.rows.size(); ++r) {
@@ -68,28 +101,32 @@ QByteArray xlsxBytes(const ExportTable& table) {
                 value.typeId() == QMetaType::QString ? ExportTable::Kind::Text : column.kind;
             switch (kind) {
                 case ExportTable::Kind::Integer:
-                    worksheet_write_number(sheet, row, col, double(value.toLongLong()), nullptr);
+                    written(worksheet_write_number(sheet, row, col, double(value.toLongLong()),
+                                                   nullptr),
+                            row, c);
                     break;
                 case ExportTable::Kind::Number:
                 case ExportTable::Kind::Percent: {
                     const double v = value.toDouble();
                     if (std::isfinite(v))
-                        worksheet_write_number(
-                            sheet, row, col, v,
-                            kind == ExportTable::Kind::Number ? number : percent);
+                        written(worksheet_write_number(
+                                    sheet, row, col, v,
+                                    kind == ExportTable::Kind::Number ? number : percent),
+                                row, c);
                     break;
                 }
                 case ExportTable::Kind::Date: {
                     const QDate day = value.toDate();
                     if (day.isValid()) {
                         lxw_datetime when = dateTime(day);
-                        worksheet_write_datetime(sheet, row, col, &when, date);
+                        written(worksheet_write_datetime(sheet, row, col, &when, date), row, c);
                     }
                     break;
                 }
                 case ExportTable::Kind::Text: {
                     const QByteArray text = value.toString().toUtf8();
-                    worksheet_write_string(sheet, row, col, text.constData(), nullptr);
+                    written(worksheet_write_string(sheet, row, col, text.constData(), nullptr),
+                            row, c);
                     break;
                 }
             }

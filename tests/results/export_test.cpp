@@ -137,6 +137,54 @@ TEST_F(ExportTest, WorkbookHoldsTheSameCellsWithRealDatesAndNumbers) {
     EXPECT_NEAR(widths.value(QStringLiteral("C")).toDouble(), 7, 1);
 }
 
+TEST_F(ExportTest, CsvTextsThatASpreadsheetWouldRunAsFormulasAreWrittenAsText) {
+    ExportTable table;
+    table.columns = {{QStringLiteral("Ответ"), Kind::Text}, {QStringLiteral("Верно"), Kind::Integer},
+                     {QStringLiteral("Различение"), Kind::Number}};
+    const QStringList risky{QStringLiteral("=1+1"), QStringLiteral("+7 999"),
+                            QStringLiteral("-грубо"), QStringLiteral("@SUM(A1)"),
+                            QStringLiteral("\tтаб"), QStringLiteral("\rвозврат")};
+    for (const QString& text : risky) table.rows.push_back({text, qlonglong(-3), -0.5});
+    // A stored text in a number column is a text as well.
+    table.rows.push_back({QStringLiteral("обычный"),
+                          QStringLiteral("=HYPERLINK(\"http://x\";\"y\")"), QVariant()});
+    const std::vector<QStringList> back = parseCsv(csvBytes(table));
+    ASSERT_EQ(back.size(), table.rows.size() + 1);
+    for (qsizetype r = 0; r < risky.size(); ++r) {
+        EXPECT_EQ(back[size_t(r) + 1][0], u'\'' + risky[r]) << r;
+        EXPECT_EQ(back[size_t(r) + 1][1], "-3") << "a negative number stays a number";
+        EXPECT_EQ(back[size_t(r) + 1][2], "-0,50");
+    }
+    EXPECT_EQ(back.back()[0], "обычный");
+    EXPECT_EQ(back.back()[1], "'=HYPERLINK(\"http://x\";\"y\")");
+}
+
+TEST_F(ExportTest, WhatAWorkbookCannotHoldIsToldAndNoFileIsWritten) {
+    ExportTable table = sampleTable(3);
+    table.rows[1][0] = QString(32768, u'я');
+    const QString path = file(QStringLiteral("journal.xlsx"));
+    EXPECT_FALSE(writeExportFile(path, table));
+    ASSERT_EQ(boxes.calls().size(), 1);
+    EXPECT_EQ(boxes.calls()[0].text,
+              "Текст в ячейке (строка 3, столбец «Логин_студента») длиннее 32767 знаков, которые "
+              "помещаются в ячейку книги Excel. Сохраните таблицу в формате CSV.");
+    EXPECT_FALSE(QFile::exists(path));
+    table.rows[1][0] = QString(32767, u'я');
+    EXPECT_TRUE(writeExportFile(path, table)) << "a text of the longest size fits";
+
+    ExportTable tall;
+    tall.columns = {{QStringLiteral("Номер"), Kind::Integer}};
+    tall.rows.assign(1048576, QVector<QVariant>{QVariant()});
+    boxes.clear();
+    const QString tallPath = file(QStringLiteral("tall.xlsx"));
+    EXPECT_FALSE(writeExportFile(tallPath, tall));
+    ASSERT_EQ(boxes.calls().size(), 1);
+    EXPECT_EQ(boxes.calls()[0].text,
+              "В таблице 1048576 строк, а лист книги Excel вмещает не больше 1048575. Сохраните "
+              "таблицу в формате CSV или выберите более короткий период.");
+    EXPECT_FALSE(QFile::exists(tallPath));
+}
+
 TEST_F(ExportTest, PdfReportHasItsPagesAndTheLoginsInItsText) {
     for (const int rows : {5, 120}) {
         ExportTable table = sampleTable(rows);
