@@ -10,7 +10,6 @@ TForm5* Form5 = nullptr;
 
 namespace {
 const QString kTitle = QStringLiteral("Название темы");
-const QString kNumber = QStringLiteral("Абсолютный номер");
 const QString kParent = QStringLiteral("Индекс");
 }  // namespace
 
@@ -77,7 +76,6 @@ void TForm5::sButton1Click() {
     const QString section = sComboBox1->currentText();
     // The section is looked up, and a text that names none refused, before anything is
     // written: no question may wait for an answer while the database is held for writing.
-    int parent = 0;
     if (!section.isEmpty()) {
         if (!teoria->locate(kTitle, section, loPrefix)) {
             MessageBox(
@@ -87,33 +85,9 @@ void TForm5::sButton1Click() {
                 TApplication::title(), mbOk | mbIconInformation);
             return;
         }
-        parent = int(teoria->fieldByName(kNumber).asInteger());
     }
-    DataModule1->ADOConnection1->transaction([&] {
-        // Another computer may have changed the tree since it was read: the new row is
-        // placed and numbered against the stored one, under the section as it was seen.
-        if (parent != 0) {
-            teoria->rereadCurrent();
-            parent = int(teoria->fieldByName(kNumber).asInteger());
-        } else {
-            teoria->refresh();
-        }
-        const int largest = topics::largestNumber(teoria);
-        // A sub-topic is stored after the last row of its section, a section after all rows.
-        if (parent != 0)
-            teoria->insertAfter(topics::endOfSubtree(teoria, parent));
-        else
-            teoria->append();
-        teoria->fieldByName(kParent).setValue(parent);
-        teoria->fieldByName(kNumber).setValue(largest + 1);
-        teoria->fieldByName(kTitle).setValue(sEdit1->text());
-        teoria->fieldByName(QStringLiteral("Наименование")).setValue(sEdit2->text());
-        teoria->fieldByName(QStringLiteral("Файл-приложение")).setValue(sEdit3->text());
-        teoria->post();
-        const qint64 added = teoria->bookmark();
-        topics::renumber(teoria);
-        teoria->gotoBookmark(added);
-    });
+    topics::addTopic(*DataModule1->ADOConnection1, teoria, !section.isEmpty(),
+                     {sEdit1->text(), sEdit2->text(), sEdit3->text()});
 
     Form2->sButton1->setEnabled(true);
     Form2->sButton3->setEnabled(false);

@@ -169,40 +169,15 @@ void TForm2::sButton2Click() {
     // A section goes with its sub-topics; after any deletion the rows are numbered again so
     // that the student's tree keeps every sub-topic under its own section.
     TTable* teoria = DataModule1->tblTeoria;
-    if (teoria->fieldByName(QStringLiteral("Индекс")).asInteger() == 0) {
-        if (!confirmDelete(kDeleteSectionQuestion, teoria)) return;
-        QString promoted;
-        DataModule1->ADOConnection1->transaction([teoria, &promoted] {
-            // The subtree and the numbering are worked out on the stored tree, which another
-            // computer may have changed since it was read.
-            teoria->rereadCurrent();
-            const int section =
-                int(teoria->fieldByName(QStringLiteral("Абсолютный номер")).asInteger());
-            // The section stored first never holds sub-topics: when the first row goes and
-            // the next section has some, they become sections of their own.
-            promoted = teoria->recNo() == 1 ? topics::sectionLosingSubtopics(teoria) : QString();
-            const int next = teoria->recNo();
-            teoria->deleteRecord();
-            topics::deleteSubtree(teoria, section);
-            topics::renumber(teoria);
-            teoria->setRecNo(std::min(next, teoria->recordCount()));
-        });
-        if (!promoted.isEmpty())
-            MessageBox(QStringLiteral("Раздел «%1» стал первым в курсе. Первый раздел не может "
-                                      "содержать вложенных тем, поэтому его темы стали "
-                                      "отдельными разделами.")
-                           .arg(promoted),
-                       TApplication::title(), mbOk | mbIconInformation);
-    } else {
-        if (!confirmDelete(kDeleteQuestion, teoria)) return;
-        DataModule1->ADOConnection1->transaction([teoria] {
-            teoria->rereadCurrent();
-            const int next = teoria->recNo();
-            teoria->deleteRecord();
-            topics::renumber(teoria);
-            teoria->setRecNo(std::min(next, teoria->recordCount()));
-        });
-    }
+    const bool section = teoria->fieldByName(QStringLiteral("Индекс")).asInteger() == 0;
+    if (!confirmDelete(section ? kDeleteSectionQuestion : kDeleteQuestion, teoria)) return;
+    const QString promoted = topics::deleteTopic(*DataModule1->ADOConnection1, teoria);
+    if (!promoted.isEmpty())
+        MessageBox(QStringLiteral("Раздел «%1» стал первым в курсе. Первый раздел не может "
+                                  "содержать вложенных тем, поэтому его темы стали "
+                                  "отдельными разделами.")
+                       .arg(promoted),
+                   TApplication::title(), mbOk | mbIconInformation);
 }
 
 void TForm2::sButton4Click() {

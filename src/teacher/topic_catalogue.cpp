@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QSet>
 
+#include "data/connection.h"
 #include "data/table.h"
 
 namespace topics {
@@ -10,6 +11,7 @@ namespace topics {
 namespace {
 const QString kNumber = QStringLiteral("Абсолютный номер");
 const QString kParent = QStringLiteral("Индекс");
+const QString kTitle = QStringLiteral("Название темы");
 }  // namespace
 
 int largestNumber(TTable* teoria) {
@@ -105,12 +107,64 @@ QString sectionLosingSubtopics(TTable* teoria) {
     QString title;
     if (parentField.asInteger() == 0) {
         const qlonglong number = numberField.asInteger();
-        const QString candidate = teoria->fieldByName(QStringLiteral("Название темы")).asString();
+        const QString candidate = teoria->fieldByName(kTitle).asString();
         teoria->setRecNo(3);
         if (number != 0 && parentField.asInteger() == number) title = candidate;
     }
     teoria->gotoBookmark(current);
     return title;
+}
+
+void addTopic(TConnection& connection, TTable* teoria, bool underCurrent, const NewTopic& topic) {
+    connection.transaction([&] {
+        // Another computer may have changed the tree since it was read: the new row is
+        // placed and numbered against the stored one, under the section as it was seen.
+        int parent = 0;
+        if (underCurrent) {
+            teoria->rereadCurrent();
+            parent = int(teoria->fieldByName(kNumber).asInteger());
+        } else {
+            teoria->refresh();
+        }
+        const int largest = largestNumber(teoria);
+        // A sub-topic is stored after the last row of its section, a section after all rows.
+        if (parent != 0)
+            teoria->insertAfter(endOfSubtree(teoria, parent));
+        else
+            teoria->append();
+        teoria->fieldByName(kParent).setValue(parent);
+        teoria->fieldByName(kNumber).setValue(largest + 1);
+        teoria->fieldByName(kTitle).setValue(topic.title);
+        teoria->fieldByName(QStringLiteral("Наименование")).setValue(topic.page);
+        teoria->fieldByName(QStringLiteral("Файл-приложение")).setValue(topic.presentation);
+        teoria->post();
+        const qint64 added = teoria->bookmark();
+        renumber(teoria);
+        teoria->gotoBookmark(added);
+    });
+}
+
+QString deleteTopic(TConnection& connection, TTable* teoria) {
+    QString promoted;
+    connection.transaction([&] {
+        // The subtree and the numbering are worked out on the stored tree, which another
+        // computer may have changed since it was read.
+        teoria->rereadCurrent();
+        const int next = teoria->recNo();
+        if (teoria->fieldByName(kParent).asInteger() == 0) {
+            const int section = int(teoria->fieldByName(kNumber).asInteger());
+            // The section stored first never holds sub-topics: when the first row goes and
+            // the next section has some, they become sections of their own.
+            if (next == 1) promoted = sectionLosingSubtopics(teoria);
+            teoria->deleteRecord();
+            deleteSubtree(teoria, section);
+        } else {
+            teoria->deleteRecord();
+        }
+        renumber(teoria);
+        teoria->setRecNo(std::min(next, teoria->recordCount()));
+    });
+    return promoted;
 }
 
 }  // namespace topics

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class TConnection;
 class TTable;
 
 // The theory topics as a tree kept in the stored order of the topic table: every section
@@ -30,5 +31,25 @@ void deleteSubtree(TTable* teoria, int section);
 // The title of the section that would come to stand first when the first row goes, when
 // that section holds sub-topics; empty otherwise. The current row stays where it is.
 QString sectionLosingSubtopics(TTable* teoria);
+
+// A new topic: its title, the file of its page and of its presentation.
+struct NewTopic {
+    QString title;
+    QString page;
+    QString presentation;
+};
+
+// Adds a topic in one transaction, placed and numbered on the tree as the file holds it:
+// under the section that is the current row when `underCurrent`, after its last row; else
+// as a new section after all rows. The new topic becomes current. ERowConflict, and nothing
+// added, when another computer changed or deleted that section since it was read.
+void addTopic(TConnection& connection, TTable* teoria, bool underCurrent, const NewTopic& topic);
+
+// Deletes the current row in one transaction, with everything under it when it is a
+// section, and numbers the rest again; the row after it becomes current. Returns the title
+// of the section whose sub-topics became sections of their own (see
+// sectionLosingSubtopics), or an empty text. ERowConflict, and nothing deleted, when
+// another computer changed or deleted the row since it was read.
+QString deleteTopic(TConnection& connection, TTable* teoria);
 
 }  // namespace topics
