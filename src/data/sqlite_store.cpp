@@ -138,6 +138,8 @@ sqlite3* openWithKey(const QString& path, const QString& password, int flags) {
     if (!password.isEmpty()) {
         sqlite3_exec(db, keyPragma(password).toUtf8().constData(), nullptr, nullptr, nullptr);
     }
+    // The first read waits, as every later one does, while another program commits.
+    sqlite3_busy_timeout(db, SqliteStore::kBusyLimitMs);
     const int read =
         sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if (read == SQLITE_NOTADB) {
@@ -269,6 +271,20 @@ void SqliteStore::execute(const QString& sql) {
         sqlite3_free(message);
         throw EDatabaseError(QStringLiteral("Ошибка в описании базы данных: %1").arg(text));
     }
+}
+
+QStringList SqliteStore::integrityCheck() {
+    sqlite3_stmt* check = nullptr;
+    if (sqlite3_prepare_v2(db_, "PRAGMA integrity_check", -1, &check, nullptr) != SQLITE_OK)
+        fail(QStringLiteral("Не удалось проверить базу данных «%1»").arg(path_));
+    QStringList lines;
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(check)) == SQLITE_ROW)
+        lines.append(QString::fromUtf8(
+            reinterpret_cast<const char*>(sqlite3_column_text(check, 0))));
+    sqlite3_finalize(check);
+    if (step != SQLITE_DONE) fail(QStringLiteral("Не удалось проверить базу данных «%1»").arg(path_));
+    return lines;
 }
 
 sqlite3_stmt* SqliteStore::statement(const QString& sql) {

@@ -37,6 +37,9 @@ public:
     // Runs SQL statements, for building databases.
     void execute(const QString& sql);
 
+    // The file's own check of its structure: {"ok"} for a sound file, else what is wrong.
+    QStringList integrityCheck();
+
     QVector<StoreColumn> columns(const QString& table) override;
     QVector<StoreRow> readRows(const QString& table, const QStringList& columns) override;
     QVector<StoreRow> readRowsWhere(const QString& table, const QStringList& columns,
