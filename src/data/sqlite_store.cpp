@@ -8,7 +8,9 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <chrono>
 #include <mutex>
+#include <thread>
 
 #include "data/database_error.h"
 
@@ -191,8 +193,16 @@ int SqliteStore::busyWait(void* context, int attempt) {
         observer = busyObserver();
     }
     if (observer && !observer(int(waited))) return 0;
-    // Short steps at first, as most locks are held for a few milliseconds; longer ones later.
-    sqlite3_sleep(attempt < 10 ? 2 : attempt < 40 ? 10 : 25);
+    if (store->writing_) {
+        // A commit waiting for readers to let go: they hold the file for moments only, and
+        // no new reader can start meanwhile, so the commit looks again almost at once (and
+        // less often when a long read, a whole journal say, is under way).
+        std::this_thread::sleep_for(std::chrono::microseconds(attempt < 50 ? 200 : 2000));
+    } else {
+        // Waiting to write: writes last a few milliseconds. Short steps keep the wait close
+        // to first come, first served, against programs that let go and come back at once.
+        std::this_thread::sleep_for(std::chrono::milliseconds(attempt < 20 ? 1 : 3));
+    }
     return 1;
 }
 
@@ -580,6 +590,7 @@ void SqliteStore::transaction(const std::function<void()>& step) {
     const QByteArray savepoint = "step" + QByteArray::number(transactionDepth_);
     if (transactionDepth_ == 0) {
         exec("BEGIN IMMEDIATE", QStringLiteral("Не удалось начать запись в базу данных"));
+        writing_ = true;
         // A read with the lock held brings this program's picture of the tables up to date
         // with what another program may have changed in them (a column added, say), so
         // that the step's checks see the file as it is.
@@ -596,6 +607,7 @@ void SqliteStore::transaction(const std::function<void()>& step) {
         --transactionDepth_;
         if (transactionDepth_ == 0) {
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            writing_ = false;
             // The key table may have been made by the step undone.
             keysTableReady_ = false;
         } else {
@@ -607,7 +619,9 @@ void SqliteStore::transaction(const std::function<void()>& step) {
     }
     --transactionDepth_;
     if (transactionDepth_ == 0) {
-        if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        const int committed = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
+        writing_ = false;
+        if (committed != SQLITE_OK) {
             const QString reason = describe(db_, sqlite3_errcode(db_));
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
             keysTableReady_ = false;

@@ -82,4 +82,5 @@ private:
     int transactionDepth_ = 0;
     bool keysTableReady_ = false;  // `row_keys` exists in the file, as far as this program knows
     qint64 busySince_ = 0;         // when the current wait for the file began, in ms
+    bool writing_ = false;         // this program holds the file for writing
 };

@@ -4,9 +4,13 @@
 // moment.
 //
 //   kesta-seat FOLDER register LOGIN     registers a student ("registered" or "taken")
-//   kesta-seat FOLDER hand-in LOGIN N    registers LOGIN if new, then launches the test,
+//   kesta-seat FOLDER hand-in LOGIN N [START PERIOD]
+//                                        registers LOGIN if new, then launches the test,
 //                                        answers and hands it in N times; one line
-//                                        "hand-in NUMBER MICROSECONDS" each
+//                                        "hand-in NUMBER MICROSECONDS" each. With START (ms
+//                                        since the epoch) and PERIOD (ms), the k-th hand-in
+//                                        waits for START + k * PERIOD, so that several seats
+//                                        hand in at the same moment
 //   kesta-seat FOLDER churn SEED         does what students and a teacher do, at random,
 //                                        until stopped; "begin OP" before each step and
 //                                        "end OP" (or "conflict OP", "busy OP") after it
@@ -15,6 +19,8 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDateTime>
+#include <QThread>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -161,15 +167,23 @@ int churn(quint32 seed) {
     }
 }
 
-int handIns(const QString& login, int count) {
+int handIns(const QString& login, int count, qint64 start, qint64 period) {
     RandomSeed = QRandomGenerator::system()->generate();
     QRandomGenerator random(RandomSeed);
     registerLogin(login);
+    const auto waitUntil = [](qint64 moment) {
+        const qint64 due = moment - QDateTime::currentMSecsSinceEpoch();
+        if (due > 0) QThread::msleep(quint64(due));
+    };
     for (int i = 0; i < count; ++i) {
+        // The tests are launched and answered in the half period before the hand-in, so that
+        // the hand-ins of the seats meet one another only.
+        if (start > 0) waitUntil(start + i * period - period / 2);
         if (!takeTest(random)) {
             say(QStringLiteral("empty bank"));
             return 1;
         }
+        if (start > 0) waitUntil(start + i * period);
         QElapsedTimer clock;
         clock.start();
         const HandIn stored = storeHandIn(login, QDate::currentDate(), kTopic);
@@ -188,7 +202,8 @@ int check(const QString& folder) {
 }
 
 int usage() {
-    std::fputs("usage: kesta-seat FOLDER register LOGIN | hand-in LOGIN N | churn SEED | check\n",
+    std::fputs("usage: kesta-seat FOLDER register LOGIN | hand-in LOGIN N [START PERIOD] | "
+               "churn SEED | check\n",
                stderr);
     return 2;
 }
@@ -214,7 +229,9 @@ int main(int argc, char** argv) {
             say(registerLogin(args[3]) ? QStringLiteral("registered") : QStringLiteral("taken")),
                 status = 0;
         else if (command == QLatin1String("hand-in") && args.size() == 5)
-            status = handIns(args[3], args[4].toInt());
+            status = handIns(args[3], args[4].toInt(), 0, 0);
+        else if (command == QLatin1String("hand-in") && args.size() == 7)
+            status = handIns(args[3], args[4].toInt(), args[5].toLongLong(), args[6].toLongLong());
         else if (command == QLatin1String("churn") && args.size() == 4)
             status = churn(args[3].toUInt());
         else
