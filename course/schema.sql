@@ -5,7 +5,8 @@
 CREATE TABLE users (
   "Логин"      TEXT,
   "Пароль"     TEXT,
-  "Примечание" TEXT
+  "Примечание" TEXT,
+  "Логин_ключ" TEXT
 );
 
 -- Theory topics in tree order: each section followed by its own sub-topics.

@@ -4,8 +4,14 @@
 #include "data/database_error.h"
 #include "data/table.h"
 
+const QString kLoginKeyColumn = QStringLiteral("Логин_ключ");
+
 namespace {
 const QString kLogin = QStringLiteral("Логин");
+}
+
+QString loginKey(const QString& login) {
+    return login.toCaseFolded();
 }
 
 Registration registerAccount(TConnection& connection, TTable* users, const QString& login,
@@ -20,6 +26,7 @@ Registration registerAccount(TConnection& connection, TTable* users, const QStri
         }
         users->append();
         users->fieldByName(kLogin).setValue(login);
+        users->fieldByName(kLoginKeyColumn).setValue(loginKey(login));
         users->fieldByName(QStringLiteral("Пароль")).setValue(passwordHash);
         users->fieldByName(QStringLiteral("Примечание")).setValue(QStringLiteral("student"));
         users->post();

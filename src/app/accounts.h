@@ -5,6 +5,13 @@
 class TConnection;
 class TTable;
 
+// The column of the accounts that holds each login case-folded ("ИВАН" and "иван" alike
+// as "иван"): the file keeps its values unique, so that it refuses a second account with a
+// login already taken. Empty in the rows of an account whose login repeats an earlier one's
+// (in files made before the rule) and in rows written by other programs.
+extern const QString kLoginKeyColumn;  // "Логин_ключ"
+QString loginKey(const QString& login);
+
 enum class Registration { Registered, LoginTaken };
 
 // Registers a student account. The login is checked against the accounts as the file holds

@@ -1,5 +1,7 @@
 #include "app/course_file.h"
 
+#include "app/accounts.h"
+
 #include <QDateTime>
 #include <QHash>
 #include <QRandomGenerator>
@@ -53,6 +55,7 @@ void upgradeCourseFile(TConnection& connection) {
         {QStringLiteral("proverka"), kHandInColumn, QStringLiteral("INTEGER")},
         {QStringLiteral("proverka"), kQuestionKeyColumn, QStringLiteral("INTEGER")},
         {QStringLiteral("testing"), kSeatColumn, QStringLiteral("INTEGER")},
+        {kUsers, kLoginKeyColumn, QStringLiteral("TEXT")},
     };
     bool complete = true;
     for (const Column& column : needed)
@@ -67,22 +70,63 @@ void upgradeCourseFile(TConnection& connection) {
     });
 }
 
-QStringList secureUniqueLogins(TConnection& connection) {
-    Store& store = connection.store();
-    if (store.addUniqueIndex(kUsers, QStringLiteral("users_login"), kLogin, true)) return {};
+namespace {
+
+// What the accounts' keys should be: each login's key in the first account that has it (an
+// account holding the key already keeps it), empty in the others.
+struct LoginKeys {
+    QVector<QPair<qint64, QVariant>> changes;  // account, the key it should hold
     QStringList repeated;
-    QHash<QString, QString> first;  // the first login stored, by its letters case-folded
+};
+
+LoginKeys plannedKeys(Store& store) {
+    const QVector<StoreRow> rows = store.readRows(kUsers, {kLogin, kLoginKeyColumn});
+    const auto keyOf = [](const StoreRow& row) { return loginKey(row.values.value(0).toString()); };
+    QHash<QString, qint64> holder;  // by key, the account that keeps it
+    for (const StoreRow& row : rows) {
+        const QVariant& stored = row.values.value(1);
+        if (!stored.isNull() && stored.toString() == keyOf(row) && !holder.contains(keyOf(row)))
+            holder.insert(keyOf(row), row.key);
+    }
+    for (const StoreRow& row : rows) {
+        if (!holder.contains(keyOf(row))) holder.insert(keyOf(row), row.key);
+    }
+    LoginKeys plan;
+    QHash<qint64, QString> loginOf;
+    for (const StoreRow& row : rows) loginOf.insert(row.key, row.values.value(0).toString());
     QSet<QString> told;
-    for (const StoreRow& row : store.readRows(kUsers, {kLogin})) {
-        const QString login = row.values.value(0).toString();
-        const QString folded = login.toCaseFolded();
-        const auto found = first.constFind(folded);
-        if (found == first.constEnd()) {
-            first.insert(folded, login);
-        } else if (!told.contains(folded)) {
-            told.insert(folded);
-            repeated.append(*found);
+    for (const StoreRow& row : rows) {
+        const QString key = keyOf(row);
+        const bool keeps = holder.value(key) == row.key;
+        const QVariant wanted = keeps ? QVariant(key) : QVariant();
+        const QVariant& stored = row.values.value(1);
+        if (stored.isNull() != wanted.isNull() || (keeps && stored.toString() != key))
+            plan.changes.append({row.key, wanted});
+        // Each repeated login once, as the account that keeps the key has it.
+        if (!keeps && !told.contains(key)) {
+            told.insert(key);
+            plan.repeated.append(loginOf.value(holder.value(key)));
         }
     }
-    return repeated;
+    return plan;
+}
+
+}  // namespace
+
+QStringList secureUniqueLogins(TConnection& connection) {
+    Store& store = connection.store();
+    const QString index = QStringLiteral("users_login");
+    LoginKeys plan = plannedKeys(store);
+    if (plan.changes.isEmpty()) {
+        store.addUniqueIndex(kUsers, index, kLoginKeyColumn);
+        return plan.repeated;
+    }
+    // Planned again with the file held, as another program may be doing the same.
+    store.transaction([&] {
+        plan = plannedKeys(store);
+        for (const auto& [account, key] : std::as_const(plan.changes))
+            store.updateRow(kUsers, account, {kLoginKeyColumn}, {key});
+        store.addUniqueIndex(kUsers, index, kLoginKeyColumn);
+    });
+    return plan.repeated;
 }

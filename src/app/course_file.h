@@ -24,7 +24,8 @@ bool seatIsStale(const QVariant& token);
 void upgradeCourseFile(TConnection& connection);
 
 // Makes the file itself refuse a second account with a login already taken, letter case
-// ignored. Returns the logins that several accounts already share, each once as first
-// stored: while there are any the file gets no such rule and nothing is deleted, and the
-// teacher is told.
+// ignored: every account gets its login's key and the keys a unique index. Returns the
+// logins that several accounts already share, each once as first stored, for the teacher to
+// be told: nothing is deleted, and the later accounts of such a login keep an empty key
+// until the earlier ones are gone. A file whose keys are all in place is not written.
 QStringList secureUniqueLogins(TConnection& connection);

@@ -157,17 +157,6 @@ sqlite3* openWithKey(const QString& path, const QString& password, int flags) {
     return db;
 }
 
-// Texts compared as the program compares them where letter case does not count: with
-// Unicode case folding, so that "ИВАНОВ" and "иванов" are one login.
-int compareIgnoringCase(void*, int lengthA, const void* a, int lengthB, const void* b) {
-    const QString x = QString::fromUtf8(static_cast<const char*>(a), lengthA);
-    const QString y = QString::fromUtf8(static_cast<const char*>(b), lengthB);
-    const int order = x.compare(y, Qt::CaseInsensitive);
-    return order < 0 ? -1 : order > 0 ? 1 : 0;
-}
-
-constexpr char kIgnoreCase[] = "UNICASE";
-
 std::mutex observerLock;
 SqliteStore::BusyObserver& busyObserver() {
     static SqliteStore::BusyObserver observer;
@@ -210,8 +199,6 @@ namespace {
 
 void configure(sqlite3* db, SqliteStore* store, int (*wait)(void*, int)) {
     sqlite3_busy_handler(db, wait, store);
-    sqlite3_create_collation_v2(db, kIgnoreCase, SQLITE_UTF8, nullptr, compareIgnoringCase,
-                                nullptr);
     // A read-only file keeps its journal as it is; its writes fail later with a clear error.
     // A file that another program holds in write-ahead mode stays so until the last program
     // lets go of it; the first to open it alone then turns it back.
@@ -563,11 +550,9 @@ void SqliteStore::addColumn(const QString& table, const QString& name,
 }
 
 bool SqliteStore::addUniqueIndex(const QString& table, const QString& index,
-                                 const QString& column, bool ignoreCase) {
-    const QString sql =
-        QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS %1 ON %2 (%3%4)")
-            .arg(quoted(index), quoted(table), quoted(column),
-                 ignoreCase ? QStringLiteral(" COLLATE ") + QLatin1String(kIgnoreCase) : QString());
+                                 const QString& column) {
+    const QString sql = QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                            .arg(quoted(index), quoted(table), quoted(column));
     // A file that has the index is not held for writing, so that a read-only one opens.
     const QVariant name(index);
     const QString lookUp =

@@ -55,8 +55,8 @@ public:
                    const QVector<QVariant>& values) override;
     void deleteRow(const QString& table, qint64 key) override;
     void addColumn(const QString& table, const QString& name, const QString& declaredType) override;
-    bool addUniqueIndex(const QString& table, const QString& index, const QString& column,
-                        bool ignoreCase) override;
+    bool addUniqueIndex(const QString& table, const QString& index,
+                        const QString& column) override;
     void transaction(const std::function<void()>& step) override;
     void snapshot(const std::function<void()>& reads) override;
 

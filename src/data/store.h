@@ -60,12 +60,11 @@ public:
     // Adds a column, empty in every existing row; the rows and the other columns stay as they are.
     virtual void addColumn(const QString& table, const QString& name,
                            const QString& declaredType) = 0;
-    // Makes the values of a column unique among the table's rows, letter case ignored where
-    // asked (Cyrillic included), under an index of this name; from then on the store refuses
-    // a row that would repeat a value. False, and nothing changed, while the rows already
-    // repeat one.
-    virtual bool addUniqueIndex(const QString& table, const QString& index, const QString& column,
-                                bool ignoreCase) = 0;
+    // Makes the values of a column unique among the table's rows (empty values excepted)
+    // under an index of this name; from then on the store refuses a row that would repeat a
+    // value. False, and nothing changed, while the rows already repeat one.
+    virtual bool addUniqueIndex(const QString& table, const QString& index,
+                                const QString& column) = 0;
     // Runs a step that either is written as a whole or, when it throws, not at all. No other
     // program writes between its reads and its writes, so a check it makes still holds when
     // it writes.

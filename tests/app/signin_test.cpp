@@ -342,6 +342,28 @@ TEST_F(SignInTest, GivingUpTheWaitStoresNothingAndLeavesNothingPending) {
     EXPECT_EQ(users->recordCount(), 2);
 }
 
+TEST_F(SignInTest, TeacherIsToldOfLoginsThatSeveralAccountsShareAndNothingIsDeleted) {
+    // A file from before logins were kept unique.
+    addAccount(QStringLiteral("ИВАН"), QStringLiteral("другой"), QStringLiteral("student"));
+    start();
+    EXPECT_EQ(DataModule1->tblUsers->recordCount(), 3);
+    signIn(QStringLiteral("Teacher"), QStringLiteral("Секрет"));
+    ASSERT_EQ(boxes.calls().size(), 1);
+    EXPECT_TRUE(boxes.calls()[0].text.startsWith(
+        QStringLiteral("Несколько учётных записей курса носят один и тот же логин (без учёта "
+                       "регистра букв): Иван.")))
+        << boxes.calls()[0].text.toStdString();
+    EXPECT_EQ(boxes.calls()[0].flags, unsigned(mbOk | mbIconInformation));
+    EXPECT_TRUE(Form2->isVisible()) << "the teacher goes on to the teacher window";
+    EXPECT_EQ(DataModule1->tblUsers->recordCount(), 3);
+    // A student is not told.
+    Form2->hide();
+    boxes.clear();
+    signIn(QStringLiteral("Иван"), QStringLiteral("пароль"));
+    EXPECT_TRUE(Form4->isVisible());
+    EXPECT_TRUE(boxes.calls().isEmpty());
+}
+
 TEST_F(SignInTest, PasswordsAreMaskedAndTheKeyboardOrderIsAsDesigned) {
     start();
     EXPECT_EQ(Form1->sEdit2->echoMode(), QLineEdit::Password);

@@ -174,9 +174,11 @@ TEST_F(SharedFileTest, OneLoginOneAccountInAnyLetterCase) {
     // A program that writes past the check still meets the file's own rule.
     theirs->append();
     theirs->fieldByName(kLogin).setValue(QStringLiteral("иВАН"));
+    theirs->fieldByName(kLoginKeyColumn).setValue(loginKey(QStringLiteral("иВАН")));
     EXPECT_THROW(theirs->post(), EDatabaseError);
     EXPECT_EQ(theirs->state(), DataSetState::Browse) << "the failed save drops its row";
     EXPECT_EQ(stored("users", kLogin), (QStringList{"Иван", "Пётр"}));
+    EXPECT_EQ(stored("users", kLoginKeyColumn), (QStringList{"иван", "пётр"}));
 }
 
 TEST_F(SharedFileTest, RepeatedLoginsOfAnOlderFileAreReportedAndKept) {
@@ -184,27 +186,33 @@ TEST_F(SharedFileTest, RepeatedLoginsOfAnOlderFileAreReportedAndKept) {
         add(QStringLiteral("users"), {{kLogin, QString::fromUtf8(login)}});
     EXPECT_EQ(secureUniqueLogins(connection), (QStringList{"Анна", "Борис"}));
     EXPECT_EQ(stored("users", kLogin).size(), 6) << "nothing is deleted";
-    // Registration still refuses those logins, though the file has no rule yet.
+    // The first account of each login holds its key, and the rule is made at once.
+    EXPECT_EQ(stored("users", kLoginKeyColumn),
+              (QStringList{"анна", "борис", "", "", "", "вера"}));
+    EXPECT_EQ(secureUniqueLogins(other), (QStringList{"Анна", "Борис"}))
+        << "told again at every start, and nothing written";
     auto users = table(QStringLiteral("users"));
     EXPECT_EQ(registerAccount(connection, users.get(), QStringLiteral("бОРИС"), {}),
               Registration::LoginTaken);
-    // Once the teacher has removed the repeats, the next start makes the rule.
-    users->first();
-    while (!users->eof()) {
-        const QString login = users->fieldByName(kLogin).asString();
-        if (login == "анна" || login == "АННА" || login == "борис")
-            users->deleteRecord();
-        else
-            users->next();
-    }
-    EXPECT_TRUE(secureUniqueLogins(connection).isEmpty());
     users->append();
     users->fieldByName(kLogin).setValue(QStringLiteral("ВЕРА"));
+    users->fieldByName(kLoginKeyColumn).setValue(loginKey(QStringLiteral("ВЕРА")));
     EXPECT_THROW(users->post(), EDatabaseError);
+
+    // Once the first "Анна" is gone, a later one takes the key; the repeats left are told.
+    users->first();
+    users->deleteRecord();
+    EXPECT_EQ(secureUniqueLogins(connection), (QStringList{"анна", "Борис"}));
+    EXPECT_EQ(stored("users", kLoginKeyColumn), (QStringList{"борис", "анна", "", "", "вера"}));
+    // An account written by another program without its key gets it at the next start.
+    add(QStringLiteral("users"), {{kLogin, QStringLiteral("Глеб")}});
+    EXPECT_EQ(secureUniqueLogins(connection), (QStringList{"анна", "Борис"}));
+    EXPECT_EQ(stored("users", kLoginKeyColumn).last(), "глеб");
 }
 
 TEST_F(SharedFileTest, UpgradeOfAnOlderFileByTwoProgramsAddsEachColumnOnce) {
-    // A file of an older version: the answer records and the running test lack the columns.
+    // A file of an older version: the answer records, the running test and the accounts
+    // lack the columns.
     QFile::remove(databasePath);
     connection.close();
     other.close();
@@ -213,6 +221,7 @@ TEST_F(SharedFileTest, UpgradeOfAnOlderFileByTwoProgramsAddsEachColumnOnce) {
         store->execute(QStringLiteral(
             "CREATE TABLE proverka (Номер INTEGER PRIMARY KEY AUTOINCREMENT, Вопрос TEXT);"
             "CREATE TABLE testing (Номер INTEGER PRIMARY KEY AUTOINCREMENT, Вопрос TEXT);"
+            "CREATE TABLE users (Логин TEXT, Пароль TEXT, Примечание TEXT);"
             "INSERT INTO proverka (Вопрос) VALUES ('старый');"));
     }
     connection.open(databasePath, kPassword);

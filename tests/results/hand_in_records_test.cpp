@@ -20,6 +20,7 @@ protected:
             "\"Ответ_студента\" VARCHAR(1), \"Правильный_ответ\" VARCHAR(1), "
             "\"Вид_тестирования\" TEXT, \"Вопрос\" TEXT);"
             "CREATE TABLE testing (\"Номер\" INTEGER, \"Номер1\" INTEGER, \"Ответ\" VARCHAR(1));"
+            "CREATE TABLE users (\"Логин\" TEXT, \"Пароль\" TEXT, \"Примечание\" TEXT);"
             "INSERT INTO proverka VALUES ('Иван', '2025-05-20', 'B', 'C', 'Итоговый', "
             "'Сколько?');"));
     }

@@ -49,10 +49,10 @@ public:
         write();
         inner_->addColumn(table, name, declaredType);
     }
-    bool addUniqueIndex(const QString& table, const QString& index, const QString& column,
-                        bool ignoreCase) override {
+    bool addUniqueIndex(const QString& table, const QString& index,
+                        const QString& column) override {
         write();
-        return inner_->addUniqueIndex(table, index, column, ignoreCase);
+        return inner_->addUniqueIndex(table, index, column);
     }
     void transaction(const std::function<void()>& step) override { inner_->transaction(step); }
     void snapshot(const std::function<void()>& reads) override { inner_->snapshot(reads); }
