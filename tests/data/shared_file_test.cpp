@@ -2,6 +2,8 @@
 // overwrites what the other did not see, logins stay unique, and the file's own rules hold.
 
 #include <QFile>
+#include <atomic>
+#include <thread>
 
 #include "app/accounts.h"
 #include "app/course_file.h"
@@ -236,6 +238,32 @@ TEST_F(SharedFileTest, UpgradeOfAnOlderFileByTwoProgramsAddsEachColumnOnce) {
         names.append(c.name);
     EXPECT_EQ(names.size(), 4) << names.join(u',').toStdString();
     EXPECT_EQ(stored("proverka", QStringLiteral("Вопрос")), QStringList{"старый"});
+}
+
+TEST_F(SharedFileTest, ASnapshotReadsOneMomentWhileAnotherProgramWrites) {
+    addTopics({"Один"});
+    const auto count = [this] {
+        return connection.store().readRows(QStringLiteral("teoria"), {kTitle}).size();
+    };
+    std::atomic<bool> written{false};
+    std::thread writer;
+    connection.store().snapshot([&] {
+        const auto before = count();
+        // Another program adds a topic while the snapshot is being read.
+        writer = std::thread([&] {
+            auto store = SqliteStore::open(databasePath, kPassword);
+            store->transaction([&] {
+                store->insertRow(QStringLiteral("teoria"), {kTitle}, {QStringLiteral("Два")}, {});
+            });
+            written = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_EQ(count(), before) << "the reads see the moment they began at";
+        EXPECT_FALSE(written) << "the write waits for the snapshot to end";
+    });
+    writer.join();
+    EXPECT_TRUE(written);
+    EXPECT_EQ(count(), 2);
 }
 
 TEST(CourseFileTest, EmptyFileIsRefusedAndLeftAsItWas) {
