@@ -33,6 +33,7 @@ class Seat:
         self.step = "start-up"  # what the seat is doing now, as far as its output tells
         self.errors = []
         self.steps = 0
+        self.conflicts = 0
         self.reader = threading.Thread(target=self.read, daemon=True)
         self.reader.start()
 
@@ -44,6 +45,7 @@ class Seat:
             elif word in ("end", "conflict"):
                 self.step = "between steps"
                 self.steps += 1
+                self.conflicts += word == "conflict"
             else:
                 self.errors.append(line.strip())
                 self.step = "between steps"
@@ -104,6 +106,7 @@ def main():
     kills = collections.Counter()
     errors = []
     steps = 0
+    conflicts = 0
     inside_writes = 0
     started = time.monotonic()
     try:
@@ -121,6 +124,7 @@ def main():
                 inside_writes += 1
             errors += victim.errors
             steps += victim.steps
+            conflicts += victim.conflicts
             seats[index] = Seat(options.seat, folder, chance.randrange(1 << 31))
             found = check(options.seat, folder)
             for line in found:
@@ -129,13 +133,14 @@ def main():
             seat.kill()
             errors += seat.errors
             steps += seat.steps
+            conflicts += seat.conflicts
         for line in check(options.seat, folder):
             findings.append("after the last kill: " + line)
     finally:
         shutil.rmtree(folder, ignore_errors=True)
 
-    print("%d kills in %.1f s, %d steps done between them" %
-          (sum(kills.values()), time.monotonic() - started, steps))
+    print("%d kills in %.1f s, %d steps done between them, %d of them refused as changed "
+          "elsewhere" % (sum(kills.values()), time.monotonic() - started, steps, conflicts))
     print("%d kills cut a write off half done (a hot journal), at least" % inside_writes)
     for step, count in kills.most_common():
         print("  %3d during %s" % (count, step))
