@@ -9,12 +9,14 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QTest>
 #include <optional>
 
 #include "flat_skin.h"
 #include "platform/form.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/sSkinProvider.h"
+#include "skin/forms/sSystemMenu.h"
 #include "skin_sheet.h"
 
 namespace {
@@ -210,6 +212,37 @@ TEST_F(ProviderTest, RemovingTheSkinGivesTheDesktopsFrameBack) {
     manager.setActive(true);
     EXPECT_TRUE(provider->skinned());
     EXPECT_EQ(label->pos(), QPoint(13, 37));
+}
+
+TEST_F(ProviderTest, ADoubleClickOnTheIconClosesTheWindowAndASlowOneOnlyTheMenu) {
+    form.show();
+    QApplication::processEvents();
+    const QRect icon = provider->iconRect();
+    ASSERT_FALSE(icon.isEmpty());
+    ASSERT_EQ(provider->hitTest(icon.center()), HTSYSMENU);
+    TsSystemMenu* menu = provider->systemMenu();
+    // The second click of a double click reaches the menu the first one opened.
+    const auto secondClick = [&] {
+        const QPoint global = form.mapToGlobal(icon.center());
+        QMouseEvent press(QEvent::MouseButtonPress, menu->mapFromGlobal(global), global,
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(menu, &press);
+        QApplication::processEvents();
+    };
+
+    // A second click after the double-click time only closes the menu.
+    send(QEvent::MouseButtonPress, icon.center());
+    ASSERT_TRUE(menu->isVisible()) << "a click on the icon opens the system menu";
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    secondClick();
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_TRUE(form.isVisible());
+
+    send(QEvent::MouseButtonPress, icon.center());
+    ASSERT_TRUE(menu->isVisible());
+    secondClick();
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_FALSE(form.isVisible()) << "a double click on the icon closes the window";
 }
 
 }  // namespace

@@ -590,10 +590,13 @@ void TsSkinProvider::showSystemMenu(QPoint globalPosition) {
     systemMenu_->popup(globalPosition);
 }
 
-void TsSkinProvider::showSystemMenuUnderIcon() {
+void TsSkinProvider::showSystemMenuUnderIcon(std::optional<QPoint> origin) {
     const QRect anchor =
         icon_.isEmpty() ? QRect(sizes_.Border, sizes_.Border, 1, sizes_.Title) : icon_;
-    showSystemMenu(form_->mapToGlobal(QPoint(anchor.left(), sizes_.Border + sizes_.Title)));
+    const QPoint corner = origin ? *origin : form_->mapToGlobal(QPoint(0, 0));
+    systemMenu_->refresh();
+    systemMenu_->popupUnderIcon(corner + QPoint(anchor.left(), sizes_.Border + sizes_.Title),
+                                anchor.translated(corner));
 }
 
 void TsSkinProvider::beginKeyboardMove() {
@@ -743,7 +746,7 @@ bool TsSkinProvider::mouseEvent(QEvent* event) {
                 return true;
             }
             if (code == HTSYSMENU) {
-                showSystemMenuUnderIcon();
+                showSystemMenuUnderIcon(global - point);
                 return true;
             }
             if (code == HTCAPTION) {

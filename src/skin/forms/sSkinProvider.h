@@ -4,6 +4,7 @@
 #include <QPalette>
 #include <QPointer>
 #include <QRegion>
+#include <optional>
 
 #include "skin/core/sCommonData.h"
 #include "skin/forms/sFrameGeometry.h"
@@ -86,7 +87,10 @@ public:
     // The skinned system menu, built afresh each time it opens: under the icon, or at a
     // point of the screen.
     void showSystemMenu(QPoint globalPosition);
-    void showSystemMenuUnderIcon();
+    // Opens the skinned system menu under the icon. `origin` is where the window's top left
+    // corner lies on the screen, as a mouse event on the frame tells it; without it the
+    // window's own idea is taken, which a window manager may not have kept up to date.
+    void showSystemMenuUnderIcon(std::optional<QPoint> origin = std::nullopt);
     TsSystemMenu* systemMenu() const { return systemMenu_; }
 
     // The answer of the frame's hit test at a point of the window.

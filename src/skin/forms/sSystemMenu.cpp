@@ -1,5 +1,7 @@
 #include "skin/forms/sSystemMenu.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 #include <QTimer>
 
 #include "skin/forms/sSkinProvider.h"
@@ -31,6 +33,28 @@ TsSystemMenu::TsSystemMenu(TsSkinProvider* provider) : provider_(provider) {
     close->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
     close->setShortcutVisibleInContextMenu(true);
     connect(close, &QAction::triggered, post(&TsSkinProvider::closeWindow));
+}
+
+void TsSystemMenu::popupUnderIcon(QPoint globalPosition, QRect iconOnScreen) {
+    icon_ = iconOnScreen;
+    opened_.start();
+    popup(globalPosition);
+}
+
+void TsSystemMenu::mousePressEvent(QMouseEvent* event) {
+    const bool onIcon = !icon_.isEmpty() && icon_.contains(event->globalPosition().toPoint());
+    if (onIcon && event->button() == Qt::LeftButton &&
+        opened_.elapsed() <= QApplication::doubleClickInterval()) {
+        hide();
+        QTimer::singleShot(0, provider_, &TsSkinProvider::closeWindow);
+        return;
+    }
+    QMenu::mousePressEvent(event);
+}
+
+void TsSystemMenu::hideEvent(QHideEvent* event) {
+    icon_ = QRect();
+    QMenu::hideEvent(event);
 }
 
 void TsSystemMenu::refresh() {

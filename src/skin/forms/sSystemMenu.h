@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMenu>
 #include <array>
 
@@ -20,8 +21,18 @@ public:
     void refresh();
     QAction* item(TsSystemMenuItem kind) const { return items_[size_t(kind)]; }
 
+    // Opens the menu under the window's icon, where the icon's second click of a double
+    // click, which reaches the open menu and not the window, closes the window.
+    void popupUnderIcon(QPoint globalPosition, QRect iconOnScreen);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
     TsSkinProvider* provider_;
+    QRect icon_;          // the icon on the screen while the menu was opened from it
+    QElapsedTimer opened_;  // since the menu opened from the icon
     std::array<QAction*, smCount> items_{};
     QAction* separator_ = nullptr;
 };
