@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QTemporaryDir>
 #include <QTest>
 #include <optional>
@@ -243,6 +244,34 @@ TEST_F(ProviderTest, ADoubleClickOnTheIconClosesTheWindowAndASlowOneOnlyTheMenu)
     secondClick();
     EXPECT_FALSE(menu->isVisible());
     EXPECT_FALSE(form.isVisible()) << "a double click on the icon closes the window";
+}
+
+TEST_F(ProviderTest, AProviderMadeAgainLeavesOneOfEachKeyAndGivesTrackingBack) {
+    const auto keys = [this](QKeySequence sequence) {
+        int count = 0;
+        for (const QShortcut* key : form.findChildren<QShortcut*>())
+            count += key->key() == sequence;
+        return count;
+    };
+    const QKeySequence close(Qt::ALT | Qt::Key_F4);
+    const QKeySequence menu(Qt::ALT | Qt::Key_Space);
+    EXPECT_EQ(keys(close), 1);
+    EXPECT_TRUE(form.hasMouseTracking());
+    // As the automatic skinning does for a window without a provider of its own when the
+    // skin is removed and applied again.
+    delete provider;
+    EXPECT_EQ(keys(close), 0);
+    EXPECT_EQ(keys(menu), 0);
+    EXPECT_FALSE(form.hasMouseTracking());
+    provider = new TsSkinProvider(&form);
+    EXPECT_EQ(keys(close), 1) << "Alt+F4 is not made ambiguous";
+    EXPECT_EQ(keys(menu), 1);
+    EXPECT_TRUE(form.hasMouseTracking());
+    form.show();
+    QApplication::setActiveWindow(&form);
+    QTest::keyClick(&form, Qt::Key_F4, Qt::AltModifier);
+    QApplication::processEvents();
+    EXPECT_FALSE(form.isVisible()) << "Alt+F4 closes the window";
 }
 
 }  // namespace

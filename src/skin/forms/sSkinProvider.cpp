@@ -97,10 +97,16 @@ TsSkinProvider::TsSkinProvider(QWidget* form, const QString& section)
     setObjectName(QStringLiteral("sSkinProvider1"));
     // Past its window's own destruction nothing of the provider may run: it goes at once,
     // before the window's other parts (the skin manager of the sign-in window among them).
-    connect(form, &QObject::destroyed, this, [this] { delete this; });
+    connect(form, &QObject::destroyed, this, [this] {
+        formGone_ = true;
+        delete this;
+    });
     SkinData.setSkinSection(section.isEmpty() ? kForm : section);
     // Installed after the skin data's, this filter sees the window's events first.
     form->installEventFilter(this);
+    // Tracking is on while the provider is (it lights the title buttons); the window gets
+    // back what it had when the provider goes.
+    hadMouseTracking_ = form->hasMouseTracking();
     form->setMouseTracking(true);
     TsSkinManager::addProviderForm(form);
     // The window's menus are the skin's too.
@@ -109,12 +115,14 @@ TsSkinProvider::TsSkinProvider(QWidget* form, const QString& section)
     WatchNewWindows(SkinData.SkinManager());
     systemMenu_ = new TsSystemMenu(this);
     // The keys a desktop gives every window: the system menu and closing.
-    auto* menuKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), form);
-    connect(menuKey, &QShortcut::activated, this, [this] {
+    // They belong to the window, and go with the provider, so that a provider made again
+    // for the same window does not leave two of each.
+    menuKey_ = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), form);
+    connect(menuKey_, &QShortcut::activated, this, [this] {
         if (skinned_) showSystemMenuUnderIcon();
     });
-    auto* closeKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), form);
-    connect(closeKey, &QShortcut::activated, this, [this] {
+    closeKey_ = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F4), form);
+    connect(closeKey_, &QShortcut::activated, this, [this] {
         if (skinned_) closeWindow();
     });
     if (shouldSkin()) initialise();
@@ -123,6 +131,9 @@ TsSkinProvider::TsSkinProvider(QWidget* form, const QString& section)
 TsSkinProvider::~TsSkinProvider() {
     TsSkinManager::removeProviderForm(form_);
     delete systemMenu_;
+    delete menuKey_;
+    delete closeKey_;
+    if (!formGone_) form_->setMouseTracking(hadMouseTracking_);
 }
 
 TsSkinProvider* TsSkinProvider::of(const QWidget* form) {

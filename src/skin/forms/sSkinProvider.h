@@ -10,6 +10,7 @@
 #include "skin/forms/sFrameGeometry.h"
 
 class QMenu;
+class QShortcut;
 class TFrameHost;
 class TsSystemMenu;
 
@@ -153,6 +154,10 @@ private:
     QPalette savedPalette_;
     bool hadFrame_ = false;
     TsSystemMenu* systemMenu_ = nullptr;
+    QPointer<QShortcut> menuKey_;   // Alt+Space: the system menu
+    QPointer<QShortcut> closeKey_;  // Alt+F4: closing
+    bool hadMouseTracking_ = false;
+    bool formGone_ = false;  // the window is being destroyed
     enum { kmNone, kmMove, kmSize } keyboardMode_ = kmNone;
     QRect keyboardStart_;
 };
