@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QMouseEvent>
+#include <QTest>
 #include <QTemporaryDir>
 
 #include "flat_skin.h"
@@ -151,6 +152,19 @@ TEST_F(FadeTest, DisablingFocusLossAndRemovingTheSkinStopAFade) {
     EXPECT_EQ(button->Cache().Overlay, nullptr);
     EXPECT_FALSE(button->Cache().skinned());
     EXPECT_TRUE(button->mask().isEmpty()) << "a plain button, no shape";
+}
+
+TEST_F(FadeTest, SpaceOnAFocusedButtonStopsAFadeAndShowsThePressedLookAtOnce) {
+    button->setFocus();
+    enter();
+    ASSERT_TRUE(fade()->isRunning()) << "the hover fade runs";
+    QTest::keyPress(button, Qt::Key_Space);
+    EXPECT_FALSE(fade() && fade()->isRunning());
+    EXPECT_TRUE(button->isDown());
+    EXPECT_EQ(ring(), flat::Frame[2]) << "the pressed look, whole";
+    QTest::keyRelease(button, Qt::Key_Space);
+    EXPECT_FALSE(fade() && fade()->isRunning());
+    EXPECT_EQ(ring(), flat::Frame[1]) << "the hot look of the focused button under the mouse";
 }
 
 TEST_F(FadeTest, SpeedButtonsFadeAsButtonsDo) {

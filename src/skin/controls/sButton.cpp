@@ -229,13 +229,18 @@ void TsButton::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QPushButton::keyPressEvent(event);
-    // Space on the focused button: the pressed look begins.
-    if (event->key() == Qt::Key_Space) Transition(aeMouseDown, true);
+    // Space on the focused button: any fade stops and the pressed look shows at once, as
+    // the key gives no time for a fade to be seen.
+    if (event->key() == Qt::Key_Space && isEnabled()) {
+        fade_.stop();
+        cache_.invalidate();
+    }
 }
 
 void TsButton::keyReleaseEvent(QKeyEvent* event) {
     QPushButton::keyReleaseEvent(event);
-    if (event->key() == Qt::Key_Space) Transition(aeMouseUp, true);
+    // The pressed look ends, at once as well.
+    if (event->key() == Qt::Key_Space) cache_.invalidate();
 }
 
 void TsButton::mousePressEvent(QMouseEvent* event) {
