@@ -114,6 +114,22 @@ TEST_F(AutoSkinTest, MessageBoxWearsTheFrameAndSkinnedButtonsUnderStdDialogs) {
     delete box.data();
 }
 
+TEST_F(AutoSkinTest, AnAdaptedFormKeepsItsOwnColourNotTheSkins) {
+    QWidget form;
+    QPalette own = form.palette();
+    own.setColor(QPalette::Window, QColor(0x11, 0x99, 0x55));
+    form.setPalette(own);
+    form.resize(200, 100);
+    form.show();
+    QApplication::processEvents();
+    TsSkinProvider* provider = TsSkinProvider::of(&form);
+    ASSERT_NE(provider, nullptr);
+    ASSERT_TRUE(provider->skinned());
+    EXPECT_FALSE(provider->UseGlobalColor);
+    EXPECT_NE(ToQColor(manager.FormColor()), QColor(0x11, 0x99, 0x55));
+    EXPECT_EQ(form.palette().color(QPalette::Window), QColor(0x11, 0x99, 0x55));
+}
+
 TEST_F(AutoSkinTest, WithoutStdDialogsAMessageBoxStaysPlain) {
     manager.SkinningRules = srStdForms;
     QMessageBox* box = showMessage();

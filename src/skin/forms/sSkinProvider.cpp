@@ -92,8 +92,9 @@ int buttonOfCode(int code) {
 
 }  // namespace
 
-TsSkinProvider::TsSkinProvider(QWidget* form, const QString& section)
+TsSkinProvider::TsSkinProvider(QWidget* form, const QString& section, bool useGlobalColor)
     : QObject(form), SkinData(form, 0), form_(form), frameHost_(TFrameHost::of(form)) {
+    UseGlobalColor = useGlobalColor;
     setObjectName(QStringLiteral("sSkinProvider1"));
     // Past its window's own destruction nothing of the provider may run: it goes at once,
     // before the window's other parts (the skin manager of the sign-in window among them).

@@ -29,7 +29,10 @@ public:
 
     // For a top-level window: one of the program's forms, or any other window (the automatic
     // skinning gives message boxes and the toolkit's dialogs a provider of section "DIALOG").
-    explicit TsSkinProvider(QWidget* form, const QString& section = QStringLiteral("FORM"));
+    // `useGlobalColor` is UseGlobalColor from the start: a window that keeps its own colour
+    // must say so before the provider first skins it.
+    explicit TsSkinProvider(QWidget* form, const QString& section = QStringLiteral("FORM"),
+                            bool useGlobalColor = true);
     ~TsSkinProvider() override;
 
     // The window's section ("FORM"); its cache is the window image.

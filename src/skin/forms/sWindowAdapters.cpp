@@ -114,8 +114,8 @@ TsFormAdapter::~TsFormAdapter() {
 bool TsFormAdapter::attach() {
     QWidget* form = window();
     if (!windowAlive() || TsSkinProvider::of(form)) return false;
-    provider_ = new TsSkinProvider(form, section_);
-    provider_->UseGlobalColor = !ownColor_;
+    // The form keeps its own colour, from the first time it is skinned.
+    provider_ = new TsSkinProvider(form, section_, !ownColor_);
     provider_->setSkinnedSystemMenu(false);
     provider_->setBorderStyle(borderFor(form));
     if (!provider_->skinned()) {
