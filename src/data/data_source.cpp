@@ -23,5 +23,6 @@ void TDataSource::setDataSet(TTable* table) {
 void TDataSource::setEnabled(bool enabled) {
     if (enabled_ == enabled) return;
     enabled_ = enabled;
+    Q_EMIT enabledChanged();
     if (enabled_) Q_EMIT dataChanged();
 }

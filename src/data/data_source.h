@@ -16,7 +16,7 @@ public:
     void setDataSet(TTable* table);
     TTable* dataSet() const { return table_; }
 
-    // A disabled source passes nothing on.
+    // A disabled source passes nothing on; the change itself is told (enabledChanged).
     void setEnabled(bool enabled);
     bool enabled() const { return enabled_; }
 
@@ -29,6 +29,8 @@ Q_SIGNALS:
     void stateChanged();
     // A column of the pending row was written.
     void fieldChanged(int field);
+    // The source was disabled or enabled again.
+    void enabledChanged();
 
 private:
     QPointer<TTable> table_;

@@ -426,6 +426,12 @@ void TTable::checkUnchanged(const Row& row) {
     }
 }
 
+void TTable::setReadOnly(bool readOnly) {
+    if (readOnly_ == readOnly) return;
+    readOnly_ = readOnly;
+    Q_EMIT stateChanged();
+}
+
 void TTable::dropPending() {
     if (state_ != DataSetState::Edit && state_ != DataSetState::Insert) return;
     buffer_.clear();

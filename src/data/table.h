@@ -116,7 +116,8 @@ public:
     }
 
     // A read-only table object refuses every change.
-    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
+    // Told as a change of state: bound controls show what can be done now.
+    void setReadOnly(bool readOnly);
     bool canModify() const { return active() && !readOnly_; }
     // Saves a pending row that holds changes, and drops one that holds none.
     void checkBrowseMode();

@@ -247,10 +247,16 @@ TEST_F(NavigatorDataTest, EnablingFollowsTheDataSetAndDeleteAsks) {
     navigator.BtnClick(nbDelete);
     EXPECT_EQ(result->recordCount(), 1);
 
-    result->setReadOnly(true);
+    // A source switched off disables every button, and switched on gives them back.
+    const QString before = enabled();
     source.setEnabled(false);
+    EXPECT_EQ(enabled(), "0000000000");
     source.setEnabled(true);
+    EXPECT_EQ(enabled(), before);
+    result->setReadOnly(true);
     EXPECT_EQ(enabled(), "1111000000") << "a table that cannot be changed: only moves";
+    result->setReadOnly(false);
+    EXPECT_EQ(enabled(), before);
 }
 
 TEST_F(NavigatorDataTest, KeyboardMovesTheFocusAmongVisibleButtons) {

@@ -191,6 +191,7 @@ void TsDBNavigator::setDataSource(TDataSource* source) {
         connect(source_, &TDataSource::dataChanged, this, &TsDBNavigator::updateEnabling);
         connect(source_, &TDataSource::scrolled, this, &TsDBNavigator::updateEnabling);
         connect(source_, &TDataSource::stateChanged, this, &TsDBNavigator::updateEnabling);
+        connect(source_, &TDataSource::enabledChanged, this, &TsDBNavigator::updateEnabling);
     }
     updateEnabling();
 }
