@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -17,6 +18,7 @@
 #include "flat_skin.h"
 #include "platform/form.h"
 #include "skin/controls/sBitBtn.h"
+#include "skin/controls/sButton.h"
 #include "skin/controls/sDBNavigator.h"
 #include "skin/controls/sGroupBox.h"
 #include "skin/controls/sLabel.h"
@@ -591,6 +593,46 @@ TEST_F(ButtonControlsTest, NavigatorButtonsAreFlatUntilHoveredAndBlendedWhenDisa
     shown = picture(first);
     EXPECT_EQ(shown.pixel(2, 2), flat::Text);
     EXPECT_EQ(shown.pixel(3, 2), Bar);
+}
+
+// Counts the paints a widget gets.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+TEST_F(ButtonControlsTest, TheDefaultButtonsHotLookFollowsTheFocus) {
+    auto* ok = new TsButton(&form);
+    ok->setGeometry(10, 10, 75, 25);
+    ok->setDefault(true);
+    auto* other = new TsButton(&form);
+    other->setGeometry(100, 10, 75, 25);
+    auto* box = new QLineEdit(&form);
+    box->setGeometry(200, 10, 100, 25);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    box->setFocus();
+    QApplication::processEvents();
+    const auto middle = [ok] { return picture(ok).pixel(flat::Margin, flat::Margin); };
+    ASSERT_EQ(middle(), flat::Hot) << "Enter in the text box presses the default button";
+
+    PaintCounter counter(ok);
+    other->setFocus();
+    QApplication::processEvents();
+    EXPECT_GT(counter.paints, 0) << "the default button repaints as the focus goes to a button";
+    EXPECT_EQ(middle(), flat::Normal);
+    counter.paints = 0;
+    box->setFocus();
+    QApplication::processEvents();
+    EXPECT_GT(counter.paints, 0) << "and again as it comes back to the text box";
+    EXPECT_EQ(middle(), flat::Hot);
 }
 
 TEST_F(ButtonControlsTest, RemovingTheSkinGivesThePlatformControlsBack) {

@@ -54,6 +54,11 @@ TsButton::TsButton(QWidget* parent, int kind)
     };
     cache_.State = [this] { return SkinState(); };
     SkinData.setSkinSection(QStringLiteral("BUTTON"));
+    // The button marked default is hot while the focus is on a control that is not a
+    // button: its look follows the focus wherever in the window it goes.
+    connect(qApp, &QApplication::focusChanged, this, [this] {
+        if (isDefault() && isVisible() && CurrentState() != paintedState_) cache_.invalidate();
+    });
 }
 
 bool TsButton::actsAsDefault() const {
