@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QStyle>
 #include <QStyleFactory>
 #include <algorithm>
@@ -26,15 +27,23 @@
 
 namespace {
 
+// WLM on a window of its own. Its manager is the one controls follow while it lives, also
+// when an earlier benchmark left a course with its own manager open; that one is the
+// default again afterwards.
 struct WlmForm {
     MessageBoxRecorder boxes;
+    QPointer<TsSkinManager> previous{TsSkinManager::DefaultManager()};
     TsSkinManager manager;
     TForm form;
     WlmForm() {
+        manager.setIsDefault(true);
         manager.setSkinDirectory(courseSources() + QStringLiteral("/Skins"));
         manager.setSkinName(QStringLiteral("WLM"));
         form.resize(1300, 1000);
         form.show();
+    }
+    ~WlmForm() {
+        if (previous) previous->setIsDefault(true);
     }
 };
 
