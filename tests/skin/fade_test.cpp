@@ -178,9 +178,26 @@ TEST_F(FadeTest, SpeedButtonsFadeAsButtonsDo) {
     ASSERT_TRUE(speed->Fade().isRunning());
     EXPECT_EQ(speed->Fade().timer()->steps(), 10);
     EXPECT_GE(TsFadeTimer::liveCount(), 1);
+    int steps = 0;
+    int stepAtEnd = 0;
+    QObject::connect(speed->Fade().timer(), &TsFadeTimer::finished, [&] {
+        stepAtEnd = speed->Fade().timer()->step();
+        steps = speed->Fade().timer()->steps();
+    });
     TsFadeTimer::waitForFades();
     EXPECT_EQ(TsFadeTimer::liveCount(), 0) << "the session's end lets every fade finish";
-    TsFadeTimer::setClosing(false);
+    EXPECT_GE(stepAtEnd, steps) << "run to its last step, not stopped";
+    EXPECT_TRUE(TsFadeTimer::closing()) << "no fade starts while the desktop decides";
+
+    // The log-off is cancelled: the program goes on, and so do its fades.
+    QApplication::processEvents();
+    EXPECT_FALSE(TsFadeTimer::closing());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(speed, &leave);
+    ASSERT_TRUE(speed->Fade().isRunning());
+    const int before = speed->Fade().timer()->step();
+    speed->Fade().timer()->tick();
+    EXPECT_GT(speed->Fade().timer()->step(), before) << "a fade steps again";
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "skin/forms/sFade.h"
 
+#include <QElapsedTimer>
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QSessionManager>
@@ -20,6 +22,8 @@ QList<TsFadeTimer*>& liveFades() {
     return fades;
 }
 bool sessionClosing = false;
+// How long the end of the session waits for running fades at most.
+constexpr int kLongestFadeWaitMs = 2000;
 
 // The skin manager's button event of a control's event.
 unsigned managerEvent(unsigned event) {
@@ -95,13 +99,21 @@ void TsFadeTimer::setClosing(bool closing) {
 }
 
 void TsFadeTimer::waitForFades() {
-    setClosing(true);
-    // The running fades end; their controls repaint their own pictures before the program
-    // answers the desktop.
+    // The running fades go on to their end (a fraction of a second) before the program
+    // answers the desktop; one that somehow outlasts the wait is ended.
+    QElapsedTimer waited;
+    waited.start();
+    QTimer wake;  // the wait below never outlasts the limit, whatever else happens
+    wake.start(kLongestFadeWaitMs);
+    while (liveCount() > 0 && waited.elapsed() < kLongestFadeWaitMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const QList<TsFadeTimer*> fades = liveFades();
     for (TsFadeTimer* fade : fades)
         fade->stop();
-    QCoreApplication::processEvents();
+    // No fade starts while the desktop decides; when the log-off is cancelled the program
+    // goes on, and its fades with it.
+    setClosing(true);
+    QTimer::singleShot(0, qApp, [] { setClosing(false); });
 }
 
 const Bitmap32& TsFadeTimer::shown() const {

@@ -54,7 +54,8 @@ public:
     static int liveCount();
     static bool closing();
     static void setClosing(bool closing);
-    // While the session ends, lets the running fades finish before the program answers.
+    // While the session ends, lets the running fades finish before the program answers;
+    // the flag is set for the answer only, so that fades work again if the session goes on.
     static void waitForFades();
 
 Q_SIGNALS:
