@@ -161,6 +161,32 @@ void BM_TeacherWindowRepaintAgainstFusion(benchmark::State& state) {
 }
 BENCHMARK(BM_TeacherWindowRepaintAgainstFusion)->Iterations(20)->Unit(benchmark::kMillisecond);
 
+// The skin told to every window and control again (as a skin change does), with the
+// teacher window open on its topic grid, and the window painted after it.
+void BM_SkinRefreshOnTeacherWindow(benchmark::State& state) {
+    MessageBoxRecorder boxes;
+    Course course([](SqliteStore& store) {
+        for (int i = 0; i < 40; ++i)
+            store.execute(QStringLiteral("INSERT INTO teoria VALUES (%1, %2, 'Тема %1', "
+                                         "'tema%1.htm', '')")
+                              .arg(i)
+                              .arg(i % 5 == 0 ? 0 : i - i % 5));
+    });
+    TsSkinManager* manager = Form1->sSkinManager1;
+    manager->setSkinDirectory(courseSources() + QStringLiteral("/Skins"));
+    manager->setSkinName(QStringLiteral("WLM"));
+    Form2->resize(1280, 768);
+    Form2->show();
+    Form2->N1->trigger();
+    QImage screen(Form2->size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        manager->RefreshSkin(false);
+        Form2->render(&screen);
+        benchmark::DoNotOptimize(screen.constBits());
+    }
+}
+BENCHMARK(BM_SkinRefreshOnTeacherWindow)->Iterations(20)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 namespace {

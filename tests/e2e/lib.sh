@@ -86,7 +86,8 @@ stop_kesta() {
 # Waits for the splash of the running program and clicks it; sign-in must follow.
 open_signin() {
   local splash=
-  for _ in $(seq 100); do
+  # Start-up may take long on a loaded machine; what counts is that the splash comes.
+  for _ in $(seq 300); do
     splash=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | head -n 1 || true)
     [ -n "$splash" ] && break
     sleep 0.1

@@ -15,6 +15,9 @@
 
 #include "flat_skin.h"
 #include "platform/form.h"
+#include "platform/skin_message.h"
+#include "skin/controls/sPanel.h"
+#include "skin/controls/sButton.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/sSkinProvider.h"
 #include "skin/forms/sSystemMenu.h"
@@ -272,6 +275,45 @@ TEST_F(ProviderTest, AProviderMadeAgainLeavesOneOfEachKeyAndGivesTrackingBack) {
     QTest::keyClick(&form, Qt::Key_F4, Qt::AltModifier);
     QApplication::processEvents();
     EXPECT_FALSE(form.isVisible()) << "Alt+F4 closes the window";
+}
+
+// Counts the skin commands of one kind a control hears.
+class CommandCounter : public QObject {
+public:
+    CommandCounter(QWidget* control, int command) : command_(command) {
+        control->installEventFilter(this);
+    }
+    int heard = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == TsSkinMessage::eventType())
+            heard += static_cast<TsSkinMessage*>(event)->Command == command_;
+        return false;
+    }
+
+private:
+    int command_;
+};
+
+TEST_F(ProviderTest, EachControlOfAProviderWindowHearsASkinCommandOnce) {
+    auto* panel = new TsPanel(&form);
+    panel->setGeometry(10, 40, 200, 100);
+    auto* inner = new TsButton(panel);
+    inner->setGeometry(5, 5, 75, 25);
+    auto* button = new TsButton(&form);
+    button->setGeometry(220, 40, 75, 25);
+    form.show();
+    QApplication::processEvents();
+    CommandCounter onPanel(panel, TsSkinMessage::AC_REFRESH);
+    CommandCounter onInner(inner, TsSkinMessage::AC_REFRESH);
+    CommandCounter onButton(button, TsSkinMessage::AC_REFRESH);
+    manager.RefreshSkin(false);
+    EXPECT_EQ(onPanel.heard, 1);
+    EXPECT_EQ(onInner.heard, 1) << "a control inside a panel";
+    EXPECT_EQ(onButton.heard, 1);
+    EXPECT_TRUE(provider->skinned());
+    EXPECT_TRUE(button->Cache().skinned()) << "and each still takes the skin";
 }
 
 }  // namespace

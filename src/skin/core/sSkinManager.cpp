@@ -443,11 +443,11 @@ void TsSkinManager::broadcast(int command, int argument) {
         TsSkinMessage::ask(form, command, argument, quintptr(this));
         TsSkinMessage::sendToChildren(form, command, argument, quintptr(this));
     }
+    // A form with a provider: its skin data passes the command on to the controls, each
+    // of which hears it once.
     const QList<QPointer<QWidget>> withProvider = providerForms;
     for (const QPointer<QWidget>& form : withProvider) {
-        if (!form) continue;
-        TsSkinMessage::ask(form, command, argument, quintptr(this));
-        TsSkinMessage::sendToChildren(form, command, argument, quintptr(this));
+        if (form) TsSkinMessage::ask(form, command, argument, quintptr(this));
     }
     // Last the visible windows the automatic skinning tracks that no provider serves.
     if (const TsAutoSkin* watcher = TsAutoSkin::installed(); watcher && watcher->manager() == this) {
