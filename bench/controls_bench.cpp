@@ -114,20 +114,29 @@ void BM_ButtonHoverRebuildsOneCache(benchmark::State& state) {
 }
 BENCHMARK(BM_ButtonHoverRebuildsOneCache)->Unit(benchmark::kMicrosecond);
 
+// 40 topics in eight sections of five.
+void fillTopics(SqliteStore& store) {
+    for (int i = 0; i < 40; ++i)
+        store.execute(QStringLiteral("INSERT INTO teoria VALUES (%1, %2, 'Тема %1', "
+                                     "'tema%1.htm', '')")
+                          .arg(i)
+                          .arg(i % 5 == 0 ? 0 : i - i % 5));
+}
+
+// The course's own skin manager, on the sign-in window, with WLM.
+TsSkinManager* wlmOnSignIn() {
+    TsSkinManager* manager = Form1->sSkinManager1;
+    manager->setSkinDirectory(courseSources() + QStringLiteral("/Skins"));
+    manager->setSkinName(QStringLiteral("WLM"));
+    return manager;
+}
+
 // The teacher window with the topic catalogue in its grid, drawn whole: from the skin (the
 // caches as they stand), and by Qt's Fusion style with the skin removed, in turns.
 void BM_TeacherWindowRepaintAgainstFusion(benchmark::State& state) {
     MessageBoxRecorder boxes;
-    Course course([](SqliteStore& store) {
-        for (int i = 0; i < 40; ++i)
-            store.execute(QStringLiteral("INSERT INTO teoria VALUES (%1, %2, 'Тема %1', "
-                                         "'tema%1.htm', '')")
-                              .arg(i)
-                              .arg(i % 5 == 0 ? 0 : i - i % 5));
-    });
-    TsSkinManager* manager = Form1->sSkinManager1;
-    manager->setSkinDirectory(courseSources() + QStringLiteral("/Skins"));
-    manager->setSkinName(QStringLiteral("WLM"));
+    Course course(fillTopics);
+    TsSkinManager* manager = wlmOnSignIn();
     QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"));
     QApplication::setStyle(fusion);
     Form2->resize(1280, 768);
@@ -165,16 +174,8 @@ BENCHMARK(BM_TeacherWindowRepaintAgainstFusion)->Iterations(20)->Unit(benchmark:
 // teacher window open on its topic grid, and the window painted after it.
 void BM_SkinRefreshOnTeacherWindow(benchmark::State& state) {
     MessageBoxRecorder boxes;
-    Course course([](SqliteStore& store) {
-        for (int i = 0; i < 40; ++i)
-            store.execute(QStringLiteral("INSERT INTO teoria VALUES (%1, %2, 'Тема %1', "
-                                         "'tema%1.htm', '')")
-                              .arg(i)
-                              .arg(i % 5 == 0 ? 0 : i - i % 5));
-    });
-    TsSkinManager* manager = Form1->sSkinManager1;
-    manager->setSkinDirectory(courseSources() + QStringLiteral("/Skins"));
-    manager->setSkinName(QStringLiteral("WLM"));
+    Course course(fillTopics);
+    TsSkinManager* manager = wlmOnSignIn();
     Form2->resize(1280, 768);
     Form2->show();
     Form2->N1->trigger();

@@ -1,12 +1,11 @@
 #include "app/course_file.h"
 
-#include "app/accounts.h"
-
 #include <QDateTime>
 #include <QHash>
 #include <QRandomGenerator>
 #include <QSet>
 
+#include "app/accounts.h"
 #include "data/connection.h"
 #include "results/hand_in_records.h"
 
@@ -82,30 +81,28 @@ struct LoginKeys {
 LoginKeys plannedKeys(Store& store) {
     const QVector<StoreRow> rows = store.readRows(kUsers, {kLogin, kLoginKeyColumn});
     const auto keyOf = [](const StoreRow& row) { return loginKey(row.values.value(0).toString()); };
-    QHash<QString, qint64> holder;  // by key, the account that keeps it
-    for (const StoreRow& row : rows) {
+    const auto holdsOwnKey = [&](const StoreRow& row) {
         const QVariant& stored = row.values.value(1);
-        if (!stored.isNull() && stored.toString() == keyOf(row) && !holder.contains(keyOf(row)))
-            holder.insert(keyOf(row), row.key);
-    }
-    for (const StoreRow& row : rows) {
-        if (!holder.contains(keyOf(row))) holder.insert(keyOf(row), row.key);
-    }
+        return !stored.isNull() && stored.toString() == keyOf(row);
+    };
+    // By key, the account that keeps it: one holding it already, else the first stored.
+    QHash<QString, const StoreRow*> holder;
+    for (const StoreRow& row : rows)
+        if (holdsOwnKey(row) && !holder.contains(keyOf(row))) holder.insert(keyOf(row), &row);
+    for (const StoreRow& row : rows)
+        if (!holder.contains(keyOf(row))) holder.insert(keyOf(row), &row);
     LoginKeys plan;
-    QHash<qint64, QString> loginOf;
-    for (const StoreRow& row : rows) loginOf.insert(row.key, row.values.value(0).toString());
     QSet<QString> told;
     for (const StoreRow& row : rows) {
         const QString key = keyOf(row);
-        const bool keeps = holder.value(key) == row.key;
-        const QVariant wanted = keeps ? QVariant(key) : QVariant();
-        const QVariant& stored = row.values.value(1);
-        if (stored.isNull() != wanted.isNull() || (keeps && stored.toString() != key))
-            plan.changes.append({row.key, wanted});
+        const StoreRow* keeper = holder.value(key);
+        const bool keeps = keeper == &row;
+        if (keeps != holdsOwnKey(row) || (!keeps && !row.values.value(1).isNull()))
+            plan.changes.append({row.key, keeps ? QVariant(key) : QVariant()});
         // Each repeated login once, as the account that keeps the key has it.
         if (!keeps && !told.contains(key)) {
             told.insert(key);
-            plan.repeated.append(loginOf.value(holder.value(key)));
+            plan.repeated.append(keeper->values.value(0).toString());
         }
     }
     return plan;

@@ -28,19 +28,17 @@ lxw_datetime dateTime(const QDate& date) {
 constexpr size_t kSheetRows = 1048576;
 constexpr int kCellText = 32767;
 
-// The library's answer to one write; anything but success ends the workbook with the
-// reason, naming the cell.
-void check(lxw_error written, size_t row, const QString& column) {
-    if (written == LXW_NO_ERROR) return;
+// What the library's failed write of a cell means for the user, naming the cell.
+KestaError cellError(lxw_error written, size_t row, const QString& column) {
     const QString cell = QStringLiteral("строка %1, столбец «%2»").arg(row + 1).arg(column);
     if (written == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED)
-        throw KestaError(QStringLiteral("Текст в ячейке (%1) длиннее %2 знаков, которые "
-                                        "помещаются в ячейку книги Excel. Сохраните таблицу в "
-                                        "формате CSV.")
-                             .arg(cell)
-                             .arg(kCellText));
-    throw KestaError(QStringLiteral("Не удалось записать ячейку книги Excel (%1): %2.")
-                         .arg(cell, QString::fromUtf8(lxw_strerror(written))));
+        return KestaError(QStringLiteral("Текст в ячейке (%1) длиннее %2 знаков, которые "
+                                         "помещаются в ячейку книги Excel. Сохраните таблицу в "
+                                         "формате CSV.")
+                              .arg(cell)
+                              .arg(kCellText));
+    return KestaError(QStringLiteral("Не удалось записать ячейку книги Excel (%1): %2.")
+                          .arg(cell, QString::fromUtf8(lxw_strerror(written))));
 }
 
 }  // namespace
@@ -65,12 +63,12 @@ QByteArray xlsxBytes(const ExportTable& table) {
     lxw_workbook* book = workbook_new_opt(pathBytes.constData(), &options);
     if (!book) throw KestaError(QStringLiteral("Не удалось начать книгу Excel."));
     lxw_worksheet* sheet = workbook_add_worksheet(book, "Данные");
-    // A failed write closes the book (its parts are freed; the file is not read) and
-    // reports the cell.
+    // Every write is checked: a failed one closes the book (its parts are freed; the file is
+    // not read) and reports the cell.
     const auto written = [&](lxw_error answer, size_t row, size_t c) {
         if (answer == LXW_NO_ERROR) return;
         workbook_close(book);
-        check(answer, row, table.columns[c].title);
+        throw cellError(answer, row, table.columns[c].title);
     };
     lxw_format* header = workbook_add_format(book);
     format_set_bold(header);

@@ -43,10 +43,14 @@ protected:
         Form1->sEdit2->setText(password);
         Form1->sButton1->click();
     }
-    void registerAccount(const QString& login, const QString& password) {
+    // Opens the registration boxes and types into them.
+    static void typeRegistration(const QString& login, const QString& password) {
         Form1->sButton3->click();
         Form1->sEdit3->setText(login);
         Form1->sEdit4->setText(password);
+    }
+    void registerAccount(const QString& login, const QString& password) {
+        typeRegistration(login, password);
         Form1->sButton2->click();
     }
     static QString currentLogin() {
@@ -289,9 +293,7 @@ private:
 TEST_F(SignInTest, RegistrationWaitsForAFileHeldElsewhereAndShowsTheWait) {
     start();
     Form1->show();
-    Form1->sButton3->click();
-    Form1->sEdit3->setText(QStringLiteral("Мария"));
-    Form1->sEdit4->setText(QStringLiteral("м123"));
+    typeRegistration(QStringLiteral("Мария"), QStringLiteral("м123"));
     bool shown = false;
     QString told;
     {
@@ -315,9 +317,7 @@ TEST_F(SignInTest, RegistrationWaitsForAFileHeldElsewhereAndShowsTheWait) {
 TEST_F(SignInTest, GivingUpTheWaitStoresNothingAndLeavesNothingPending) {
     start();
     Form1->show();
-    Form1->sButton3->click();
-    Form1->sEdit3->setText(QStringLiteral("Мария"));
-    Form1->sEdit4->setText(QStringLiteral("м123"));
+    typeRegistration(QStringLiteral("Мария"), QStringLiteral("м123"));
     QElapsedTimer clock;
     {
         const FileHolder holder(std::chrono::milliseconds(4000));

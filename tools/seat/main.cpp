@@ -225,10 +225,10 @@ int main(int argc, char** argv) {
         TDataModule1 module;
         DataModule1 = &module;
         int status = 2;
-        if (command == QLatin1String("register") && args.size() == 4)
-            say(registerLogin(args[3]) ? QStringLiteral("registered") : QStringLiteral("taken")),
-                status = 0;
-        else if (command == QLatin1String("hand-in") && args.size() == 5)
+        if (command == QLatin1String("register") && args.size() == 4) {
+            say(registerLogin(args[3]) ? QStringLiteral("registered") : QStringLiteral("taken"));
+            status = 0;
+        } else if (command == QLatin1String("hand-in") && args.size() == 5)
             status = handIns(args[3], args[4].toInt(), 0, 0);
         else if (command == QLatin1String("hand-in") && args.size() == 7)
             status = handIns(args[3], args[4].toInt(), args[5].toLongLong(), args[6].toLongLong());
