@@ -31,6 +31,8 @@ packages=(
   python3-openpyxl poppler-utils
   # end-to-end tests: a virtual screen, input, screenshots, a window manager
   xvfb xauth xdotool imagemagick openbox
+  # the campaign that kills seats working on one course file
+  python3
 )
 
 missing=()
