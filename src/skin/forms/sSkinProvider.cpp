@@ -555,17 +555,34 @@ void TsSkinProvider::setSkinnedSystemMenu(bool skinned) {
 
 void TsSkinProvider::minimizeWindow() {
     if (!canMinimize()) return;
-    const TsSkinManager* manager = SkinData.SkinManager();
-    if (skinned_ && manager && manager->AnimEffects.Minimizing.Active &&
-        manager->AnimEffects.Minimizing.Time > 0 && form_->isVisible()) {
-        // The window's picture shrinks toward the desktop's panel before it goes.
-        auto* animation = new TsMinimizeAnimation(form_, manager->AnimEffects.Minimizing, false);
-        connect(animation, &TsMinimizeAnimation::finished, animation, &QObject::deleteLater);
-        animation->start();
+    if (minimizing_) return;
+    if (animatesMinimizing() && form_->isVisible()) {
+        // The window's picture shrinks toward the desktop's panel before it goes; the picture
+        // is kept for the way back.
+        minimisedPicture_ = form_->grab().toImage();
+        startMinimizeAnimation(false);
         return;
     }
     if (SkinData.FCacheBmp) *SkinData.FCacheBmp = Bitmap32();
     form_->showMinimized();
+}
+
+bool TsSkinProvider::animatesMinimizing() const {
+    const TsSkinManager* manager = SkinData.SkinManager();
+    return skinned_ && manager && manager->AnimEffects.Minimizing.Active &&
+           manager->AnimEffects.Minimizing.Time > 0;
+}
+
+void TsSkinProvider::startMinimizeAnimation(bool restoring, bool shownByDesktop) {
+    auto* animation = new TsMinimizeAnimation(form_, SkinData.SkinManager()->AnimEffects.Minimizing,
+                                              restoring, minimisedPicture_);
+    animation->setShownByDesktop(shownByDesktop);
+    connect(animation, &TsMinimizeAnimation::finished, animation, &QObject::deleteLater);
+    if (restoring)
+        connect(animation, &TsMinimizeAnimation::finished, this,
+                [this] { minimisedPicture_ = QImage(); });
+    minimizing_ = animation;
+    animation->start();
 }
 
 void TsSkinProvider::maximizeWindow() {
@@ -587,6 +604,13 @@ void TsSkinProvider::maximizeWindow() {
 
 void TsSkinProvider::restoreWindow() {
     if (form_->isMinimized()) {
+        if (minimizing_) return;
+        // The picture grows out of the panel first; the window is shown at the end of it.
+        if (animatesMinimizing()) {
+            onPanel_ = false;
+            startMinimizeAnimation(true);
+            return;
+        }
         form_->showNormal();
         return;
     }
@@ -868,7 +892,25 @@ bool TsSkinProvider::skinCommand(TsSkinMessage& message) {
     }
 }
 
+bool TsSkinProvider::windowSystemEvent(QEvent* event) {
+    // The desktop mapped the minimised window again (its panel, its window list): the window
+    // has not painted yet, so the picture growing out of the panel can still cover it. The
+    // program's own restore has shown the window at the end of its animation already.
+    if (event->type() == QEvent::Expose && !form_->isMinimized()) backFromPanel();
+    return false;
+}
+
+void TsSkinProvider::backFromPanel() {
+    if (!onPanel_) return;
+    onPanel_ = false;
+    if (minimizing_ || !animatesMinimizing() || !form_->isVisible()) return;
+    if (minimisedPicture_.isNull()) return;
+    startMinimizeAnimation(true, true);
+}
+
 bool TsSkinProvider::eventFilter(QObject* watched, QEvent* event) {
+    if (watched && watched == form_->windowHandle() && watched != form_)
+        return windowSystemEvent(event);
     if (watched != form_) return false;
     if (event->type() == TsSkinMessage::eventType())
         return skinCommand(*static_cast<TsSkinMessage*>(event));
@@ -905,26 +947,27 @@ bool TsSkinProvider::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::WindowStateChange: {
             relayout();
             repaintFrame();
-            // Back from the panel: the window's picture grows out of it first.
-            const auto* change = static_cast<QWindowStateChangeEvent*>(event);
-            const TsSkinManager* manager = SkinData.SkinManager();
-            if ((change->oldState() & Qt::WindowMinimized) && !form_->isMinimized() && manager &&
-                manager->AnimEffects.Minimizing.Active &&
-                manager->AnimEffects.Minimizing.Time > 0) {
-                auto* animation =
-                    new TsMinimizeAnimation(form_, manager->AnimEffects.Minimizing, true);
-                connect(animation, &TsMinimizeAnimation::finished, animation,
-                        &QObject::deleteLater);
-                QTimer::singleShot(0, animation, &TsMinimizeAnimation::start);
+            // Whichever the desktop sends first, the new state or the expose, starts the
+            // way back.
+            if (static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized &&
+                !form_->isMinimized())
+                backFromPanel();
+            if (form_->isMinimized()) {
+                onPanel_ = true;
+                if (minimisedPicture_.isNull()) minimisedPicture_ = form_->grab().toImage();
+                if (QWindow* handle = form_->windowHandle()) {
+                    handle->removeEventFilter(this);
+                    handle->installEventFilter(this);
+                }
             }
             return false;
         }
         case QEvent::Show: {
             // Shown through its picture (at once with no time for frames).
             const TsSkinManager* manager = SkinData.SkinManager();
-            if (manager && !static_cast<QShowEvent*>(event)->spontaneous())
-                TsShowAnimation::run(form_, border_ == bsDialog ? manager->AnimEffects.DialogShow
-                                                                : manager->AnimEffects.FormShow);
+            if (manager && skinned_ && !static_cast<QShowEvent*>(event)->spontaneous())
+                TsShowAnimation::start(form_, border_ == bsDialog ? manager->AnimEffects.DialogShow
+                                                                  : manager->AnimEffects.FormShow);
             return false;
         }
         case QEvent::Leave:

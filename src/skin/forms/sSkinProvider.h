@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QObject>
 #include <QPalette>
 #include <QPointer>
@@ -12,6 +13,7 @@
 class QMenu;
 class QShortcut;
 class TFrameHost;
+class TsMinimizeAnimation;
 class TsSystemMenu;
 
 // The skin provider of a window: while a skin is active it takes the window's frame over
@@ -126,6 +128,15 @@ private:
     int glyphIndex(const QString& name) const;
     void updateCursor(int code);
     void beginManualMove(QPoint global, int code);
+    // Whether minimising and restoring are animated now.
+    bool animatesMinimizing() const;
+    void startMinimizeAnimation(bool restoring, bool shownByDesktop = false);
+    // The window system's events of the form's window: an expose after the desktop brought
+    // the minimised window back.
+    bool windowSystemEvent(QEvent* event);
+    // The desktop brought the minimised window back: its picture grows out of the panel over
+    // it.
+    void backFromPanel();
 
     bool mouseEvent(QEvent* event);
     bool keyboardModeEvent(QEvent* event);
@@ -163,4 +174,10 @@ private:
     bool formGone_ = false;  // the window is being destroyed
     enum { kmNone, kmMove, kmSize } keyboardMode_ = kmNone;
     QRect keyboardStart_;
+    // The window's look when it was minimised, for the picture that grows back out of the
+    // panel; and the animation running now, if any.
+    QImage minimisedPicture_;
+    QPointer<TsMinimizeAnimation> minimizing_;
+    // The window is minimised: the desktop may bring it back on its own.
+    bool onPanel_ = false;
 };

@@ -3,11 +3,10 @@
 #include <QApplication>
 #include <QPainter>
 #include <QScreen>
-#include <QThread>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 
-#include "platform/screen_answers.h"
 #include "skin/core/sThreadedTimer.h"
 
 int ShowFrameCount(int time) {
@@ -108,30 +107,67 @@ void TsAnimationOverlay::paintEvent(QPaintEvent*) {
     QPainter(this).drawImage(0, 0, frame_);
 }
 
-int TsShowAnimation::run(QWidget* window, const TsAnimEffect& effect) {
+TsShowAnimation* TsShowAnimation::start(QWidget* window, const TsAnimEffect& effect) {
     const int frames = effect.Active ? ShowFrameCount(effect.Time) : 0;
     // With no frames in between the window appears at once, painted whole before it shows.
-    if (!window || frames == 0) return 0;
-    const QImage picture = window->grab().toImage();
-    const QRect area = window->frameGeometry();
-    TsAnimationOverlay overlay;
-    overlay.captureBeneath(area);
-    const int target = int(std::lround(window->windowOpacity() * 255));
-    for (int frame = 0; frame <= frames; ++frame) {
-        TsAnimationFrame shown = ShowFrame(frame, frames, area.size(), effect.Mode, target);
-        shown.Rect.translate(0, 0);
-        overlay.showFrame(picture, shown, area);
-        QThread::msleep(12);
+    if (!window || frames == 0) return nullptr;
+    return new TsShowAnimation(window, effect, frames);
+}
+
+TsShowAnimation::TsShowAnimation(QWidget* window, const TsAnimEffect& effect, int frames)
+    : QObject(window), window_(window), effect_(effect), frames_(frames) {
+    // The picture and what lies beneath are taken while the window is not yet on the screen;
+    // the overlay shows what lies beneath until the frames begin.
+    picture_ = window->grab().toImage();
+    area_ = window->frameGeometry();
+    target_ = int(std::lround(window->windowOpacity() * 255));
+    overlay_ = std::make_unique<TsAnimationOverlay>();
+    overlay_->captureBeneath(area_);
+    overlay_->showFrame(picture_, ShowFrame(0, frames_, area_.size(), effect_.Mode, target_),
+                        area_);
+    if (QWindow* handle = window->windowHandle()) handle->installEventFilter(this);
+    timer_ = new QTimer(this);
+    timer_->setInterval(12);
+    connect(timer_, &QTimer::timeout, this, &TsShowAnimation::nextFrame);
+    timer_->start();
+}
+
+bool TsShowAnimation::eventFilter(QObject* watched, QEvent* event) {
+    // The window has just been mapped, above everything: the overlay goes back over it before
+    // the window paints.
+    if (event->type() == QEvent::Expose && overlay_ && overlay_->isVisible()) overlay_->raise();
+    return QObject::eventFilter(watched, event);
+}
+
+void TsShowAnimation::nextFrame() {
+    if (!window_) {
+        deleteLater();
+        return;
     }
+    ++frame_;
+    if (frame_ == 1) mappedFirst_ = window_->isVisible();
+    overlay_->raise();
+    overlay_->showFrame(picture_, ShowFrame(frame_, frames_, area_.size(), effect_.Mode, target_),
+                        area_);
+    if (frame_ < frames_) return;
+    timer_->stop();
+    if (QWindow* handle = window_->windowHandle()) handle->removeEventFilter(this);
     // The window takes the overlay's place, painted, before the overlay goes.
-    window->raise();
-    window->repaint();
-    return overlay.framesShown();
+    window_->raise();
+    window_->repaint();
+    const int shown = overlay_->framesShown();
+    overlay_->hide();
+    Q_EMIT finished(shown);
+    deleteLater();
 }
 
 TsMinimizeAnimation::TsMinimizeAnimation(QWidget* window, const TsAnimEffect& effect,
-                                         bool restoring)
-    : QObject(window), window_(window), restoring_(restoring), steps_(MinimizeSteps(effect.Time)) {}
+                                         bool restoring, const QImage& picture)
+    : QObject(window),
+      window_(window),
+      restoring_(restoring),
+      steps_(MinimizeSteps(effect.Time)),
+      picture_(picture) {}
 
 TsMinimizeAnimation::~TsMinimizeAnimation() = default;
 
@@ -139,21 +175,36 @@ void TsMinimizeAnimation::start() {
     if (!window_ || running_) return;
     running_ = true;
     done_ = 0;
-    picture_ = window_->grab().toImage();
+    overlay_.reset();
+    if (picture_.isNull()) picture_ = window_->grab().toImage();
     windowRect_ = window_->frameGeometry();
     QScreen* screen = window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
     target_ = MinimizeTarget(screen->geometry(), screen->availableGeometry(), windowRect_);
-    // The window leaves the screen while its picture moves; what lies beneath is taken once.
+    if (restoring_) {
+        // The minimised window is not on the screen; it stays off until the last step. One
+        // the desktop has mapped already has not painted yet: the screen still shows what
+        // lies beneath, and the first frame covers it before it paints.
+        beginFrames();
+        if (shownByDesktop_) step();
+        return;
+    }
+    // The window leaves the screen while its picture moves. A window manager takes it off in
+    // its own time: what lies beneath is read a moment later, from the event loop.
     window_->hide();
-    // A window manager takes the window off the screen in its own time.
-    takeScreenAnswers(30, [] { return false; });
+    QTimer::singleShot(30, this, [this] {
+        if (running_ && !overlay_) beginFrames();
+    });
+}
+
+void TsMinimizeAnimation::beginFrames() {
     const QRect area = windowRect_.united(QRect(target_, QSize(1, 1)));
     // Without a compositor the screen keeps the hidden window's pixels until the windows
     // beneath paint again: the program's own are painted now, before the screen is read.
-    for (QWidget* other : QApplication::topLevelWidgets())
-        if (other != window_ && other->isVisible() && !other->isMinimized() &&
-            other->frameGeometry().intersects(area))
-            other->repaint();
+    if (!restoring_)
+        for (QWidget* other : QApplication::topLevelWidgets())
+            if (other != window_ && other->isVisible() && !other->isMinimized() &&
+                other->frameGeometry().intersects(area))
+                other->repaint();
     overlay_ = std::make_unique<TsAnimationOverlay>();
     overlay_->captureBeneath(area);
     timer_ = std::make_unique<TThreadedTimer>(nullptr);
@@ -163,6 +214,7 @@ void TsMinimizeAnimation::start() {
 
 void TsMinimizeAnimation::step() {
     if (!running_) return;
+    if (!overlay_) beginFrames();
     ++done_;
     const int frame = restoring_ ? steps_ + 1 - done_ : done_;
     TsAnimationFrame shown = MinimizeFrame(frame, steps_, windowRect_, target_);
@@ -177,15 +229,17 @@ void TsMinimizeAnimation::step() {
 void TsMinimizeAnimation::finish() {
     running_ = false;
     if (timer_) timer_->setEnabled(false);
-    if (overlay_) overlay_->hide();
     if (window_) {
         if (restoring_) {
-            window_->showNormal();
+            if (!shownByDesktop_) window_->showNormal();
             window_->raise();
             window_->activateWindow();
+            // The window is painted where the last frame stands before the overlay goes.
+            window_->repaint();
         } else {
             window_->showMinimized();
         }
     }
+    if (overlay_) overlay_->hide();
     Q_EMIT finished();
 }

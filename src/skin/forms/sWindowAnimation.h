@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QRect>
 #include <QRectF>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -61,41 +62,90 @@ private:
     int framesShown_ = 0;
 };
 
-// Shows a window through its picture: with a time of 0 it appears at once in one frame, fully
-// painted; otherwise the frames of ShowFrame run, 12 ms apart, and the window takes the
-// overlay's place at the end.
-class TsShowAnimation {
+// Shows a window through its picture. With no frames (a time under 12 ms) nothing is done:
+// the window appears at once, painted whole. Otherwise the picture is taken and the overlay
+// put up before the window is mapped; the window is mapped beneath the overlay (the overlay
+// is raised over it as soon as the window is exposed), the frames of ShowFrame follow on a
+// 12 ms timer without holding up the event loop, and at the end the window takes the
+// overlay's place and the animation deletes itself.
+class TsShowAnimation : public QObject {
+    Q_OBJECT
+
 public:
-    // Runs before the window is shown; answers the number of frames drawn.
-    static int run(QWidget* window, const TsAnimEffect& effect);
+    // Called while the window is being shown (before it is mapped); answers the animation
+    // started, or none when there are no frames to run.
+    static TsShowAnimation* start(QWidget* window, const TsAnimEffect& effect);
+
+    int frames() const { return frames_; }
+    const TsAnimationOverlay* overlay() const { return overlay_.get(); }
+    // Whether the window was on the screen when the first frame in between was drawn.
+    bool windowMappedFirst() const { return mappedFirst_; }
+
+Q_SIGNALS:
+    // The window has taken the overlay's place; `framesShown` frames were drawn.
+    void finished(int framesShown);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    TsShowAnimation(QWidget* window, const TsAnimEffect& effect, int frames);
+    void nextFrame();
+
+    QPointer<QWidget> window_;
+    TsAnimEffect effect_;
+    int frames_;
+    int frame_ = 0;
+    int target_ = 255;
+    bool mappedFirst_ = false;
+    QRect area_;
+    QImage picture_;
+    std::unique_ptr<TsAnimationOverlay> overlay_;
+    QTimer* timer_ = nullptr;
 };
 
 // Minimising and restoring a window through its picture, one step each 15 ms on a threaded
-// timer, the steps carried out on the user-interface thread.
+// timer, the steps carried out on the user-interface thread. Minimising takes the window's
+// picture, hides the window and lets the frames run once the desktop has taken it off the
+// screen; restoring leaves the minimised window alone while its picture grows out of the
+// panel and shows it only at the end, so the window never appears before its animation.
 class TsMinimizeAnimation : public QObject {
     Q_OBJECT
 
 public:
-    TsMinimizeAnimation(QWidget* window, const TsAnimEffect& effect, bool restoring);
+    // `picture` is the window's look to restore (the one taken when it was minimised); an
+    // empty one is taken from the window.
+    TsMinimizeAnimation(QWidget* window, const TsAnimEffect& effect, bool restoring,
+                        const QImage& picture = QImage());
     ~TsMinimizeAnimation() override;
+
+    // Restoring a window the desktop has just put back on the screen, before it painted: the
+    // overlay goes up over it at once and the window is left where it is.
+    void setShownByDesktop(bool shown) { shownByDesktop_ = shown; }
 
     // Starts the steps; the window is minimised (or shown) at the end.
     void start();
     // One step; the timer calls it, tests drive it.
     void step();
     bool isRunning() const { return running_; }
+    bool restoring() const { return restoring_; }
     int steps() const { return steps_; }
     int stepsDone() const { return done_; }
     const TsAnimationOverlay* overlay() const { return overlay_.get(); }
+    const QImage& picture() const { return picture_; }
 
 Q_SIGNALS:
     void finished();
 
 private:
+    // Reads what lies beneath and starts the timer: at once when restoring, a moment after
+    // the window was hidden when minimising.
+    void beginFrames();
     void finish();
 
     QPointer<QWidget> window_;
     bool restoring_;
+    bool shownByDesktop_ = false;
     int steps_;
     int done_ = 0;
     bool running_ = false;
