@@ -44,16 +44,53 @@ start_kesta() {
   pid=$!
 }
 
-# Prints what the running program's visible windows show: their trees, tables and labels.
-probe() {
+# Asks the running program to describe its windows and waits for the answer, which comes
+# from its event loop after everything queued before the question (input, showing,
+# painting). Answers false when the program is gone.
+ask_program() {
   rm -f "$work/probe.txt"
   touch "$work/probe.txt.request"
-  for _ in $(seq 50); do
-    [ -f "$work/probe.txt" ] && break
+  for _ in $(seq 300); do
+    [ -f "$work/probe.txt" ] && return 0
+    kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.05
+  done
+  fail "the program did not answer within 15 s"
+}
+
+# Prints what the running program's visible windows show: their trees, tables and labels.
+probe() {
+  ask_program || fail "the program did not describe its windows"
+  cat "$work/probe.txt"
+}
+
+# Waits until the program has dealt with what it was sent so far; a program that has ended
+# has nothing left to deal with.
+settle() { ask_program || true; }
+
+# Waits, up to 15 s, until a command succeeds.
+await() {
+  for _ in $(seq 150); do
+    "$@" && return 0
     sleep 0.1
   done
-  [ -f "$work/probe.txt" ] || fail "the program did not describe its windows"
-  cat "$work/probe.txt"
+  return 1
+}
+
+# Waits until a query's rows, joined by ";", read as expected, and prints what it read last.
+await_query() {
+  local sql=$1 expected=$2 seen=
+  for _ in $(seq 75); do
+    seen=$(query "$sql" | tr '\n' ';')
+    [ "$seen" = "$expected" ] && break
+    sleep 0.2
+  done
+  echo "$seen"
+}
+
+# The native window of one of the program's windows, by its name, as the program tells it.
+window_id() {
+  probe | awk -v name="$1" '$1 == "window" && $2 == name { print $3; exit }'
 }
 
 # Waits until a part of a window (see probe_part) reads as expected, its lines joined by ";",
@@ -93,12 +130,12 @@ open_signin() {
     sleep 0.1
   done
   [ -n "$splash" ] || fail "the splash did not appear"
-  sleep 0.3
+  settle
   import -window root "$shots/splash.png"
   eval "$(xdotool getwindowgeometry --shell "$splash")"
   xdotool mousemove $((X + 40)) $((Y + 460)) click 1
   wait_window '^Авторизация$' >/dev/null || fail "a click on the splash did not bring Авторизация"
-  sleep 0.3
+  settle
 }
 
 # Types a login and a password into the sign-in window and presses "Вход" by keyboard.
@@ -130,7 +167,7 @@ click_in() {
   local window=$1 dx=$2 dy=$3
   client_geometry "$window"
   xdotool mousemove $((X + dx)) $((Y + dy)) click 1
-  sleep 0.15
+  settle
 }
 
 # The colour of one pixel of a screenshot, as #RRGGBB.
@@ -157,7 +194,7 @@ click_menu() {
   set -- $item
   eval "$(xdotool getwindowgeometry --shell "$window")"
   xdotool mousemove $((X + $1 + $3 / 2)) $((Y + $2 + $4 / 2)) click 1
-  sleep 0.15
+  settle
 }
 
 # Builds the small course of the end-to-end tests (tests/e2e/course) into $work/course, with

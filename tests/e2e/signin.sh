@@ -26,7 +26,7 @@ open_signin
 import -window root "$shots/signin.png"
 sign_in student student
 wait_window '^Окно студента: Добро пожаловать, student$' >/dev/null || fail "the student window did not open"
-sleep 0.3
+settle
 import -window root "$shots/student.png"
 stop_kesta
 
@@ -35,14 +35,14 @@ start_kesta "$work/course"
 open_signin
 sign_in teacher teacher
 teacher=$(wait_window '^Окно преподавателя$') || fail "the teacher window did not open"
-sleep 0.3
+settle
 import -window root "$shots/teacher.png"
 # "Выход" is the last item of the menu bar: sweep the bar from its right end until a
 # click ends the program.
 client_geometry "$teacher"
 for x in $(seq $((WIDTH - 10)) -15 5); do
   xdotool mousemove $((X + x)) $((Y + 10)) click 1
-  sleep 0.05
+  settle
   kill -0 "$pid" 2>/dev/null || break
 done
 status=$(wait_exit) || fail "Выход did not end the program"
@@ -52,11 +52,11 @@ echo "no Kesta.db in the working folder: error and a non-zero exit"
 mkdir "$work/empty"
 cp "$work/course/kesta" "$work/empty/"
 cp "$work/course/Kesta.db" "$work/course/Kesta.db.keep"
-(cd "$work/empty" && exec ./kesta) 2>"$work/stderr" &
+(cd "$work/empty" && KESTA_PROBE_FILE="$work/probe.txt" exec ./kesta) 2>"$work/stderr" &
 pid=$!
 box=$(wait_window '^kesta$') || fail "no error box"
 grep -q 'Kesta.db' "$work/stderr" || fail "standard error does not name Kesta.db: $(cat "$work/stderr")"
-sleep 0.3
+settle
 import -window root "$shots/no-database.png"
 xdotool windowfocus --sync "$box"
 xdotool key Return

@@ -22,7 +22,7 @@ start_kesta "$work/course"
 open_signin
 sign_in student student
 student=$(wait_window '^Окно студента: Добро пожаловать, student$') || fail "the student window did not open"
-sleep 0.5
+settle
 
 echo "before any page: no browser engine and no graphics driver in the program"
 for library in libQt6WebEngineCore libLLVM swrast_dri libGLX_mesa; do
@@ -57,7 +57,7 @@ for x in $(seq 100 20 1000); do
   xdotool key Escape
 done
 [ -n "$testwin" ] || fail "the test window did not open"
-sleep 0.5
+settle
 
 echo "answer positions 1 to 22 with A, then Сдать"
 for position in $(seq 1 22); do
@@ -68,7 +68,6 @@ for position in $(seq 1 22); do
 done
 import -window root "$shots/test-answered.png"
 click_in "$testwin" $((8 + 416 + 36)) $((5 + 370 + 24))
-sleep 0.5
 import -window root "$shots/test-handed-in.png"
 stop_kesta
 

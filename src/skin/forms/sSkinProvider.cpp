@@ -608,6 +608,7 @@ void TsSkinProvider::restoreWindow() {
         // The picture grows out of the panel first; the window is shown at the end of it.
         if (animatesMinimizing()) {
             onPanel_ = false;
+            offScreen_ = false;
             startMinimizeAnimation(true);
             return;
         }
@@ -896,13 +897,22 @@ bool TsSkinProvider::windowSystemEvent(QEvent* event) {
     // The desktop mapped the minimised window again (its panel, its window list): the window
     // has not painted yet, so the picture growing out of the panel can still cover it. The
     // program's own restore has shown the window at the end of its animation already.
-    if (event->type() == QEvent::Expose && !form_->isMinimized()) backFromPanel();
+    // The window left the screen (the desktop unmapped it) and comes back to it: that is a
+    // restore, whether or not the desktop has told the new state yet.
+    if (event->type() != QEvent::Expose || !onPanel_) return false;
+    const QWindow* handle = form_->windowHandle();
+    if (!handle->isExposed()) {
+        offScreen_ = true;
+    } else if (offScreen_ || !form_->isMinimized()) {
+        backFromPanel();
+    }
     return false;
 }
 
 void TsSkinProvider::backFromPanel() {
     if (!onPanel_) return;
     onPanel_ = false;
+    offScreen_ = false;
     if (minimizing_ || !animatesMinimizing() || !form_->isVisible()) return;
     if (minimisedPicture_.isNull()) return;
     startMinimizeAnimation(true, true);

@@ -180,4 +180,5 @@ private:
     QPointer<TsMinimizeAnimation> minimizing_;
     // The window is minimised: the desktop may bring it back on its own.
     bool onPanel_ = false;
+    bool offScreen_ = false;  // and the desktop has taken it off the screen
 };

@@ -218,9 +218,12 @@ void TsMinimizeAnimation::step() {
     ++done_;
     const int frame = restoring_ ? steps_ + 1 - done_ : done_;
     TsAnimationFrame shown = MinimizeFrame(frame, steps_, windowRect_, target_);
-    // The picture in a frame as large as the window, centred where the picture now is.
+    // The picture in a frame as large as the window, centred where the picture now is. A
+    // window the desktop has put back is on the screen already: the frame covers all of it
+    // and the way to the panel, so that nothing of the window shows before the last step.
     QRect area = windowRect_;
     area.moveCenter(shown.Rect.center().toPoint());
+    if (shownByDesktop_) area = windowRect_.united(QRect(target_, QSize(1, 1)));
     shown.Rect.translate(-area.topLeft());
     overlay_->showFrame(picture_, shown, area);
     if (done_ >= steps_) finish();
