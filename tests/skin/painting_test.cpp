@@ -640,7 +640,12 @@ TEST(PaintingRegressionTest, WlmSectionsLookAsKept) {
                           {"BUTTON", 0, {75, 25}},    {"BUTTON", 1, {75, 25}},
                           {"EDIT", 0, {60, 21}},      {"PANEL", 0, {50, 40}},
                           {"GROUPBOX", 0, {60, 40}},  {"TOOLBAR", 0, {60, 30}},
-                          {"SELECTION", 1, {40, 18}}, {"CAPTION", 1, {40, 18}}};
+                          {"SELECTION", 1, {40, 18}}, {"CAPTION", 1, {40, 18}},
+                          {"MENULINE", 1, {80, 20}},  {"MENUITEM", 1, {60, 20}},
+                          {"MAINMENU", 0, {60, 40}},  {"DIALOG", 0, {60, 40}},
+                          {"COMBOBOX", 0, {60, 21}},  {"COMBOBTN", 2, {17, 19}},
+                          {"TOOLBUTTON", 1, {40, 22}}, {"SPEEDBUTTON_SMALL", 1, {16, 10}},
+                          {"PANEL_LOW", 0, {50, 40}}};
     for (const Case& c : cases) {
         const int index = manager.FindSection(c.section);
         ASSERT_GE(index, 0) << c.section;
