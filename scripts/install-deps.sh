@@ -10,6 +10,8 @@ packages=(
   qt6-base-dev qt6-declarative-dev qt6-webengine-dev libgl-dev
   # course database: SQLite with encryption, and its shell
   libsqlcipher-dev sqlcipher
+  # the class server: PostgreSQL's client library, and the server the tests start for themselves
+  libpq-dev postgresql
   # password hashing
   libsodium-dev
   # the teacher's charts and exports: Qt Charts, Excel workbooks; the toolkit's own texts

@@ -1,0 +1,577 @@
+#include "data/pg_store.h"
+
+#include <libpq-fe.h>
+
+#include <QDate>
+#include <QRegularExpression>
+#include <algorithm>
+
+#include "data/database_error.h"
+
+namespace {
+
+// The lock of the server's that every writing step of the course holds to its end.
+constexpr qint64 kWriteLock = 0x4B65737461;  // "Kesta"
+
+// Type codes of the server's built-in types.
+enum : Oid {
+    kBool = 16,
+    kBytea = 17,
+    kInt8 = 20,
+    kInt2 = 21,
+    kInt4 = 23,
+    kFloat4 = 700,
+    kFloat8 = 701,
+    kDate = 1082,
+    kNumeric = 1700,
+};
+
+QString quoted(const QString& name) {
+    QString result = name;
+    result.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + result + u'"';
+}
+
+QString joinedColumns(const QStringList& columns) {
+    QStringList parts;
+    for (const QString& column : columns)
+        parts.append(quoted(column));
+    return parts.join(QStringLiteral(", "));
+}
+
+QString keySequence(const QString& table) {
+    return quoted(table + QStringLiteral("_kesta_key"));
+}
+
+// The server's column type for a type the course declares: the same kinds the fields tell
+// apart (integers, fractions, dates, bytes and text). Text keeps no length limit, as the
+// course file keeps none.
+QString serverType(const QString& declared) {
+    const QString type = declared.trimmed().toUpper();
+    if (type.contains(QLatin1String("INT"))) return QStringLiteral("bigint");
+    if (type.contains(QLatin1String("REAL")) || type.contains(QLatin1String("FLOA")) ||
+        type.contains(QLatin1String("DOUB")) || type.contains(QLatin1String("NUMERIC")) ||
+        type.contains(QLatin1String("DECIMAL")))
+        return QStringLiteral("double precision");
+    if (type.startsWith(QLatin1String("DATE"))) return QStringLiteral("date");
+    if (type.contains(QLatin1String("BLOB"))) return QStringLiteral("bytea");
+    return QStringLiteral("text");
+}
+
+QString serverMessage(const pg_conn* connection) {
+    return QString::fromUtf8(PQerrorMessage(connection)).trimmed();
+}
+
+// A value as the server reads it from text; bytes go as they are.
+struct Parameter {
+    QByteArray text;
+    bool null = false;
+    bool binary = false;
+};
+
+Parameter parameterOf(const QVariant& value) {
+    Parameter p;
+    if (!value.isValid() || value.isNull()) {
+        p.null = true;
+        return p;
+    }
+    switch (value.typeId()) {
+        case QMetaType::Bool:
+            p.text = value.toBool() ? "1" : "0";
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            p.text = QByteArray::number(value.toDouble(), 'g', 17);
+            break;
+        case QMetaType::QDate:
+            p.text = value.toDate().toString(Qt::ISODate).toUtf8();
+            break;
+        case QMetaType::QByteArray:
+            p.text = value.toByteArray();
+            p.binary = true;
+            break;
+        default:
+            p.text = value.toString().toUtf8();
+            break;
+    }
+    return p;
+}
+
+QVariant valueOf(const PGresult* result, int row, int column) {
+    if (PQgetisnull(result, row, column)) return {};
+    const char* text = PQgetvalue(result, row, column);
+    const int length = PQgetlength(result, row, column);
+    switch (PQftype(result, column)) {
+        case kInt2:
+        case kInt4:
+        case kInt8:
+            return qlonglong(QByteArray(text, length).toLongLong());
+        case kBool:
+            return qlonglong(text[0] == 't' ? 1 : 0);
+        case kFloat4:
+        case kFloat8:
+        case kNumeric:
+            return QByteArray(text, length).toDouble();
+        case kDate:
+            return QDate::fromString(QString::fromLatin1(text, length), Qt::ISODate);
+        case kBytea: {
+            size_t size = 0;
+            unsigned char* bytes =
+                PQunescapeBytea(reinterpret_cast<const unsigned char*>(text), &size);
+            QByteArray result(reinterpret_cast<const char*>(bytes), qsizetype(size));
+            PQfreemem(bytes);
+            return result;
+        }
+        default:
+            return QString::fromUtf8(text, length);
+    }
+}
+
+}  // namespace
+
+// One answer of the server, freed when it goes.
+class PgStore::Result {
+public:
+    explicit Result(PGresult* result) : result_(result) {}
+    Result(Result&& other) noexcept : result_(std::exchange(other.result_, nullptr)) {}
+    Result& operator=(Result&& other) noexcept {
+        std::swap(result_, other.result_);
+        return *this;
+    }
+    ~Result() {
+        if (result_) PQclear(result_);
+    }
+    const PGresult* get() const { return result_; }
+    int rows() const { return PQntuples(result_); }
+    int affected() const { return QByteArray(PQcmdTuples(result_)).toInt(); }
+    QVariant value(int row, int column) const { return valueOf(result_, row, column); }
+
+private:
+    PGresult* result_;
+};
+
+QString PgStore::connectionString(const QString& server) {
+    const QString trimmed = server.trimmed();
+    // A word alone names a service of pg_service.conf; anything else is libpq's own string
+    // (key=value pairs or a postgresql:// address).
+    static const QRegularExpression word(QStringLiteral("^[A-Za-z0-9_.-]+$"));
+    if (word.match(trimmed).hasMatch()) return QStringLiteral("service=") + trimmed;
+    return trimmed;
+}
+
+std::unique_ptr<PgStore> PgStore::connect(const QString& server) {
+    const QByteArray info = connectionString(server).toUtf8();
+    pg_conn* connection = PQconnectdb(info.constData());
+    if (!connection || PQstatus(connection) != CONNECTION_OK) {
+        const QString reason = connection ? serverMessage(connection)
+                                          : QStringLiteral("нет памяти для соединения");
+        if (connection) PQfinish(connection);
+        throw EDatabaseError(QStringLiteral("Не удалось подключиться к серверу курса «%1»: %2")
+                                 .arg(server.trimmed(), reason));
+    }
+    PQsetClientEncoding(connection, "UTF8");
+    auto store = std::unique_ptr<PgStore>(new PgStore(connection, server.trimmed()));
+    store->execute(QStringLiteral("SET client_min_messages = warning"));
+    return store;
+}
+
+PgStore::PgStore(pg_conn* connection, QString server)
+    : connection_(connection), server_(std::move(server)) {}
+
+PgStore::~PgStore() {
+    PQfinish(connection_);
+}
+
+void PgStore::ensureConnected() {
+    if (transactionDepth_ > 0 || PQstatus(connection_) == CONNECTION_OK) return;
+    // The server went away between two steps (a restart, the network): one new attempt.
+    PQreset(connection_);
+    if (PQstatus(connection_) != CONNECTION_OK)
+        throw EDatabaseError(QStringLiteral("Нет связи с сервером курса «%1»: %2")
+                                 .arg(server_, serverMessage(connection_)));
+    PQsetClientEncoding(connection_, "UTF8");
+}
+
+PgStore::Result PgStore::run(const QString& sql, const QVector<QVariant>& parameters,
+                             const QString& what, bool retry) {
+    ensureConnected();
+    std::vector<Parameter> held;
+    held.reserve(size_t(parameters.size()));
+    for (const QVariant& value : parameters)
+        held.push_back(parameterOf(value));
+    std::vector<const char*> values;
+    std::vector<int> lengths;
+    std::vector<int> formats;
+    std::vector<Oid> types;
+    for (const Parameter& p : held) {
+        values.push_back(p.null ? nullptr : p.text.constData());
+        lengths.push_back(int(p.text.size()));
+        formats.push_back(p.binary ? 1 : 0);
+        types.push_back(p.binary ? Oid(kBytea) : Oid(0));
+    }
+    const QByteArray text = sql.toUtf8();
+    const auto send = [&] {
+        return Result(PQexecParams(connection_, text.constData(), int(held.size()), types.data(),
+                                   values.data(), lengths.data(), formats.data(), 0));
+    };
+    const auto succeeded = [](const Result& result) {
+        const ExecStatusType status =
+            result.get() ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+        return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+    };
+    Result result = send();
+    if (succeeded(result)) return result;
+    const char* state = result.get() ? PQresultErrorField(result.get(), PG_DIAG_SQLSTATE) : nullptr;
+    // The connection was lost before anything of a step was done (its start, or a read
+    // outside any step): it is made again and the statement sent once more.
+    const bool lost = PQstatus(connection_) != CONNECTION_OK || !state;
+    if (lost && retry && transactionDepth_ == 0) {
+        PQreset(connection_);
+        if (PQstatus(connection_) == CONNECTION_OK) {
+            PQsetClientEncoding(connection_, "UTF8");
+            Result again = send();
+            if (succeeded(again)) return again;
+            result = std::move(again);
+            state = result.get() ? PQresultErrorField(result.get(), PG_DIAG_SQLSTATE) : nullptr;
+        }
+    }
+    QString reason = result.get() ? QString::fromUtf8(PQresultErrorMessage(result.get())).trimmed()
+                                  : serverMessage(connection_);
+    if (PQstatus(connection_) != CONNECTION_OK)
+        reason = QStringLiteral("связь с сервером потеряна (%1)").arg(reason);
+    else if (state && qstrcmp(state, "23505") == 0)
+        reason = QStringLiteral("значение нарушает ограничение таблицы (%1)").arg(reason);
+    else if (state && qstrncmp(state, "42501", 5) == 0)
+        reason = QStringLiteral("нет прав (%1)").arg(reason);
+    throw EDatabaseError(what + QStringLiteral(": ") + reason);
+}
+
+void PgStore::execute(const QString& sql) {
+    ensureConnected();
+    Result result(PQexec(connection_, sql.toUtf8().constData()));
+    const ExecStatusType status = result.get() ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        throw EDatabaseError(QStringLiteral("Ошибка в описании базы данных: %1")
+                                 .arg(serverMessage(connection_)));
+}
+
+void PgStore::createTable(const QString& table, const QVector<StoreColumn>& columns) {
+    transaction([&] {
+        run(QStringLiteral("CREATE TABLE IF NOT EXISTS kesta_columns (table_name text NOT NULL, "
+                           "position integer NOT NULL, name text NOT NULL, declared_type text NOT "
+                           "NULL, counter boolean NOT NULL DEFAULT false, made bigserial, "
+                           "PRIMARY KEY (table_name, name))"),
+            {}, QStringLiteral("Не удалось подготовить описание таблиц"));
+        QStringList parts{QStringLiteral("kesta_key bigint PRIMARY KEY")};
+        for (const StoreColumn& column : columns)
+            parts.append(quoted(column.name) + u' ' + serverType(column.declaredType));
+        run(QStringLiteral("CREATE SEQUENCE %1").arg(keySequence(table)), {},
+            QStringLiteral("Не удалось создать таблицу «%1»").arg(table));
+        run(QStringLiteral("CREATE TABLE %1 (%2)")
+                .arg(quoted(table), parts.join(QStringLiteral(", "))),
+            {}, QStringLiteral("Не удалось создать таблицу «%1»").arg(table));
+        for (int i = 0; i < columns.size(); ++i)
+            run(QStringLiteral("INSERT INTO kesta_columns (table_name, position, name, "
+                               "declared_type, counter) VALUES ($1, $2, $3, $4, $5)"),
+                {table, i, columns[i].name, columns[i].declaredType,
+                 QString::fromLatin1(columns[i].counter ? "true" : "false")},
+                QStringLiteral("Не удалось описать таблицу «%1»").arg(table));
+    });
+}
+
+QStringList PgStore::tables() {
+    const Result result =
+        run(QStringLiteral("SELECT table_name FROM kesta_columns GROUP BY table_name "
+                           "ORDER BY min(made)"),
+            {}, QStringLiteral("Не удалось прочитать список таблиц"));
+    QStringList names;
+    for (int row = 0; row < result.rows(); ++row)
+        names.append(result.value(row, 0).toString());
+    return names;
+}
+
+QVector<StoreColumn> PgStore::columns(const QString& table) {
+    const Result result =
+        run(QStringLiteral("SELECT name, declared_type, counter FROM kesta_columns "
+                           "WHERE table_name = $1 ORDER BY position"),
+            {table}, QStringLiteral("Не удалось прочитать описание таблицы «%1»").arg(table));
+    if (result.rows() == 0)
+        throw EDatabaseError(QStringLiteral("В базе данных нет таблицы «%1»").arg(table));
+    QVector<StoreColumn> columns;
+    for (int row = 0; row < result.rows(); ++row) {
+        StoreColumn column;
+        column.name = result.value(row, 0).toString();
+        column.declaredType = result.value(row, 1).toString();
+        column.counter = result.value(row, 2).toLongLong() != 0;
+        columns.append(column);
+    }
+    return columns;
+}
+
+QString PgStore::counterOf(const QString& table) {
+    for (const StoreColumn& column : columns(table))
+        if (column.counter) return column.name;
+    return QString();
+}
+
+QVector<StoreRow> PgStore::select(const QString& sql, const QVector<QVariant>& parameters,
+                                  int count, const QString& what) {
+    const Result result = run(sql, parameters, what, true);
+    QVector<StoreRow> rows;
+    rows.reserve(result.rows());
+    for (int row = 0; row < result.rows(); ++row) {
+        StoreRow stored;
+        stored.key = result.value(row, 0).toLongLong();
+        stored.values.reserve(count);
+        for (int i = 0; i < count; ++i)
+            stored.values.append(result.value(row, i + 1));
+        rows.append(std::move(stored));
+    }
+    return rows;
+}
+
+namespace {
+
+QString selectFrom(const QString& table, const QStringList& columns) {
+    QString sql = QStringLiteral("SELECT kesta_key");
+    if (!columns.isEmpty()) sql += QStringLiteral(", ") + joinedColumns(columns);
+    return sql + QStringLiteral(" FROM ") + quoted(table);
+}
+
+}  // namespace
+
+QVector<StoreRow> PgStore::readRows(const QString& table, const QStringList& columns) {
+    return select(selectFrom(table, columns) + QStringLiteral(" ORDER BY kesta_key"), {},
+                  int(columns.size()), QStringLiteral("Не удалось прочитать таблицу «%1»").arg(table));
+}
+
+QVector<StoreRow> PgStore::readRowsWhere(const QString& table, const QStringList& columns,
+                                         const QString& column, const QVariant& value) {
+    // The value is compared as the column's own type, so that "5" finds the number 5.
+    return select(selectFrom(table, columns) +
+                      QStringLiteral(" WHERE %1 IS NOT DISTINCT FROM $1 ORDER BY kesta_key")
+                          .arg(quoted(column)),
+                  {value}, int(columns.size()),
+                  QStringLiteral("Не удалось прочитать таблицу «%1»").arg(table));
+}
+
+std::optional<StoreRow> PgStore::readRow(const QString& table, qint64 key,
+                                         const QStringList& columns) {
+    QVector<StoreRow> rows =
+        select(selectFrom(table, columns) + QStringLiteral(" WHERE kesta_key = $1"), {key},
+               int(columns.size()), QStringLiteral("Не удалось прочитать таблицу «%1»").arg(table));
+    if (rows.isEmpty()) return std::nullopt;
+    return std::move(rows.front());
+}
+
+StoreRow PgStore::readStoredRow(const QString& table, qint64 key, const QStringList& columns) {
+    std::optional<StoreRow> row = readRow(table, key, columns);
+    if (!row)
+        throw EDatabaseError(
+            QStringLiteral("Не удалось прочитать новую строку таблицы «%1»").arg(table));
+    return std::move(*row);
+}
+
+QVariant PgStore::maximum(const QString& table, const QString& column) {
+    const Result result = run(QStringLiteral("SELECT max(%1) FROM %2").arg(quoted(column), quoted(table)),
+                              {}, QStringLiteral("Не удалось прочитать таблицу «%1»").arg(table));
+    return result.rows() > 0 ? result.value(0, 0) : QVariant();
+}
+
+qint64 PgStore::nextKey(const QString& table) {
+    const Result result = run(QStringLiteral("SELECT nextval($1::regclass)"),
+                              {keySequence(table)},
+                              QStringLiteral("Не удалось получить ключ строки таблицы «%1»").arg(table));
+    return result.value(0, 0).toLongLong();
+}
+
+StoreRow PgStore::insertWithKey(const QString& table, qint64 key, const QStringList& columns,
+                                const QVector<QVariant>& values, const QStringList& readBack) {
+    QStringList names{QStringLiteral("kesta_key")};
+    QVector<QVariant> all{key};
+    // A counter shows the row's key.
+    const QString counter = counterOf(table);
+    if (!counter.isEmpty()) {
+        names.append(quoted(counter));
+        all.append(key);
+    }
+    for (int i = 0; i < columns.size(); ++i) {
+        if (columns[i] == counter)
+            throw EDatabaseError(
+                QStringLiteral("Поле «%1» нельзя изменить: его значение назначает база данных")
+                    .arg(counter));
+        names.append(quoted(columns[i]));
+        all.append(values.value(i));
+    }
+    QStringList marks;
+    for (int i = 0; i < names.size(); ++i)
+        marks.append(QStringLiteral("$%1").arg(i + 1));
+    run(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(quoted(table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
+        all, QStringLiteral("Не удалось добавить строку в таблицу «%1»").arg(table));
+    return readStoredRow(table, key, readBack);
+}
+
+StoreRow PgStore::insertRow(const QString& table, const QStringList& columns,
+                            const QVector<QVariant>& values, const QStringList& readBack) {
+    StoreRow stored;
+    transaction([&] { stored = insertWithKey(table, nextKey(table), columns, values, readBack); });
+    return stored;
+}
+
+StoreRow PgStore::insertRowAfter(const QString& table, qint64 after, const QStringList& columns,
+                                 const QVector<QVariant>& values, const QStringList& readBack) {
+    const QString counter = counterOf(table);
+    if (!counter.isEmpty())
+        throw EDatabaseError(QStringLiteral("Таблица «%1»: порядок строк задаёт счётчик «%2», "
+                                            "строку нельзя вставить между другими")
+                                 .arg(table, counter));
+    StoreRow stored;
+    transaction([&] {
+        if (after > 0 && !readRow(table, after, {})) throw ERowConflict(table);
+        // The new row takes a key above any the table has had; the rows after it move up by
+        // the same step, which keeps their order and gives each a key never used before.
+        const qint64 key = nextKey(table);
+        const qint64 shift = key - after;
+        run(QStringLiteral("UPDATE %1 SET kesta_key = kesta_key + $1 WHERE kesta_key > $2 AND "
+                           "kesta_key < $3")
+                .arg(quoted(table)),
+            {QVariant(shift), QVariant(after), QVariant(key)},
+            QStringLiteral("Не удалось освободить место для строки в таблице «%1»").arg(table));
+        stored = insertWithKey(table, key, columns, values, readBack);
+        run(QStringLiteral("SELECT setval($1::regclass, greatest((SELECT max(kesta_key) FROM %1), "
+                           "$2))")
+                .arg(quoted(table)),
+            {keySequence(table), key},
+            QStringLiteral("Не удалось записать ключ строки таблицы «%1»").arg(table));
+    });
+    return stored;
+}
+
+void PgStore::updateRow(const QString& table, qint64 key, const QStringList& columns,
+                        const QVector<QVariant>& values) {
+    if (columns.isEmpty()) {
+        if (!readRow(table, key, {})) throw ERowConflict(table);
+        return;
+    }
+    QStringList assignments;
+    for (int i = 0; i < columns.size(); ++i)
+        assignments.append(quoted(columns[i]) + QStringLiteral(" = $%1").arg(i + 1));
+    QVector<QVariant> all = values;
+    all.append(key);
+    const Result result =
+        run(QStringLiteral("UPDATE %1 SET %2 WHERE kesta_key = $%3")
+                .arg(quoted(table), assignments.join(QStringLiteral(", ")))
+                .arg(all.size()),
+            all, QStringLiteral("Не удалось сохранить строку таблицы «%1»").arg(table));
+    if (result.affected() != 1) throw ERowConflict(table);
+}
+
+void PgStore::deleteRow(const QString& table, qint64 key) {
+    const Result result = run(QStringLiteral("DELETE FROM %1 WHERE kesta_key = $1").arg(quoted(table)),
+                              {key}, QStringLiteral("Не удалось удалить строку таблицы «%1»").arg(table));
+    if (result.affected() != 1) throw ERowConflict(table);
+}
+
+void PgStore::addColumn(const QString& table, const QString& name, const QString& declaredType) {
+    transaction([&] {
+        const QString what =
+            QStringLiteral("Не удалось добавить столбец «%1» в таблицу «%2»").arg(name, table);
+        run(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                .arg(quoted(table), quoted(name), serverType(declaredType)),
+            {}, what);
+        run(QStringLiteral("INSERT INTO kesta_columns (table_name, position, name, declared_type) "
+                           "SELECT $1, coalesce(max(position), -1) + 1, $2, $3 FROM kesta_columns "
+                           "WHERE table_name = $1"),
+            {table, name, declaredType}, what);
+    });
+}
+
+bool PgStore::addUniqueIndex(const QString& table, const QString& index, const QString& column) {
+    const Result known = run(QStringLiteral("SELECT 1 FROM pg_indexes WHERE indexname = $1"), {index},
+                             QStringLiteral("Не удалось прочитать индексы таблицы «%1»").arg(table));
+    if (known.rows() > 0) return true;
+    bool made = true;
+    try {
+        transaction([&] {
+            run(QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (%3)")
+                    .arg(quoted(index), quoted(table), quoted(column)),
+                {}, QStringLiteral("Не удалось создать индекс «%1» таблицы «%2»").arg(index, table));
+        });
+    } catch (const EDatabaseError&) {
+        // Rows that already repeat a value keep the index from being made.
+        const Result repeated =
+            run(QStringLiteral("SELECT 1 FROM %1 WHERE %2 IS NOT NULL GROUP BY %2 HAVING count(*) > 1 "
+                               "LIMIT 1")
+                    .arg(quoted(table), quoted(column)),
+                {}, QStringLiteral("Не удалось прочитать таблицу «%1»").arg(table));
+        if (repeated.rows() == 0) throw;
+        made = false;
+    }
+    return made;
+}
+
+void PgStore::transaction(const std::function<void()>& step) {
+    const QString savepoint = QStringLiteral("step%1").arg(transactionDepth_);
+    if (transactionDepth_ == 0) {
+        run(QStringLiteral("BEGIN"), {}, QStringLiteral("Не удалось начать запись в базу данных"),
+            true);
+        try {
+            // One writing step at a time over the whole course, as in the course file.
+            run(QStringLiteral("SELECT pg_advisory_xact_lock($1)"), {QVariant(kWriteLock)},
+                QStringLiteral("Не удалось начать запись в базу данных"));
+        } catch (...) {
+            PQclear(PQexec(connection_, "ROLLBACK"));
+            throw;
+        }
+    } else {
+        run(QStringLiteral("SAVEPOINT ") + savepoint, {},
+            QStringLiteral("Не удалось начать запись в базу данных"));
+    }
+    ++transactionDepth_;
+    try {
+        step();
+    } catch (...) {
+        --transactionDepth_;
+        if (transactionDepth_ == 0) {
+            PQclear(PQexec(connection_, "ROLLBACK"));
+        } else {
+            const QByteArray undo =
+                QStringLiteral("ROLLBACK TO SAVEPOINT %1; RELEASE SAVEPOINT %1").arg(savepoint).toUtf8();
+            PQclear(PQexec(connection_, undo.constData()));
+        }
+        throw;
+    }
+    --transactionDepth_;
+    if (transactionDepth_ == 0) {
+        try {
+            run(QStringLiteral("COMMIT"), {},
+                QStringLiteral("Не удалось записать изменения в базу данных"));
+        } catch (...) {
+            PQclear(PQexec(connection_, "ROLLBACK"));
+            throw;
+        }
+    } else {
+        run(QStringLiteral("RELEASE SAVEPOINT ") + savepoint, {},
+            QStringLiteral("Не удалось записать изменения в базу данных"));
+    }
+}
+
+void PgStore::snapshot(const std::function<void()>& reads) {
+    if (transactionDepth_ > 0) {
+        reads();
+        return;
+    }
+    run(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"), {},
+        QStringLiteral("Не удалось начать чтение базы данных"), true);
+    ++transactionDepth_;
+    try {
+        reads();
+    } catch (...) {
+        --transactionDepth_;
+        PQclear(PQexec(connection_, "ROLLBACK"));
+        throw;
+    }
+    --transactionDepth_;
+    run(QStringLiteral("COMMIT"), {}, QStringLiteral("Не удалось закончить чтение базы данных"));
+}

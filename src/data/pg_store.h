@@ -1,0 +1,81 @@
+#pragma once
+
+#include <memory>
+
+#include "data/store.h"
+
+struct pg_conn;
+
+// The course on a PostgreSQL server, which every seat of a class reaches over the network.
+// It keeps the tables and columns of the course file, their rows in stored order and the
+// same promises about keys: each table has a hidden key column `kesta_key`, numbered from a
+// sequence of its own, so that a key is never given again, and rows are read in key order.
+// Tables whose key is a counter show that key in their counter column. The columns' types
+// as the course declares them are kept in the table `kesta_columns`, so the tables above the
+// store see the same fields on either store.
+//
+// Writing steps are serialised among all the seats by one lock of the server's, held to the
+// end of the step, as the course file is held for writing: a check made in a step still
+// holds when the step writes.
+class PgStore : public Store {
+public:
+    // Connects to the server named by a libpq connection string ("host=… dbname=…") or by
+    // a service name of pg_service.conf; EDatabaseError ("Не удалось подключиться к серверу
+    // курса …: <reason>") when it cannot be reached.
+    static std::unique_ptr<PgStore> connect(const QString& server);
+    // How a connection string or a service name reads for libpq.
+    static QString connectionString(const QString& server);
+
+    ~PgStore() override;
+
+    // Runs SQL statements, for setting a server up.
+    void execute(const QString& sql);
+    // Makes a table of the course with these columns (a counter column numbers the rows).
+    void createTable(const QString& table, const QVector<StoreColumn>& columns);
+    // The course's tables on the server, in the order they were made.
+    QStringList tables();
+
+    QVector<StoreColumn> columns(const QString& table) override;
+    QVector<StoreRow> readRows(const QString& table, const QStringList& columns) override;
+    QVector<StoreRow> readRowsWhere(const QString& table, const QStringList& columns,
+                                    const QString& column, const QVariant& value) override;
+    std::optional<StoreRow> readRow(const QString& table, qint64 key,
+                                    const QStringList& columns) override;
+    QVariant maximum(const QString& table, const QString& column) override;
+    StoreRow insertRow(const QString& table, const QStringList& columns,
+                       const QVector<QVariant>& values, const QStringList& readBack) override;
+    StoreRow insertRowAfter(const QString& table, qint64 after, const QStringList& columns,
+                            const QVector<QVariant>& values, const QStringList& readBack) override;
+    void updateRow(const QString& table, qint64 key, const QStringList& columns,
+                   const QVector<QVariant>& values) override;
+    void deleteRow(const QString& table, qint64 key) override;
+    void addColumn(const QString& table, const QString& name, const QString& declaredType) override;
+    bool addUniqueIndex(const QString& table, const QString& index,
+                        const QString& column) override;
+    void transaction(const std::function<void()>& step) override;
+    void snapshot(const std::function<void()>& reads) override;
+
+private:
+    class Result;
+
+    PgStore(pg_conn* connection, QString server);
+
+    // Runs one statement with its parameters; EDatabaseError naming `what` when it fails.
+    // A statement that may be sent again (it starts a step, or only reads outside one) is,
+    // once, when the connection to the server was lost.
+    Result run(const QString& sql, const QVector<QVariant>& parameters, const QString& what,
+               bool retry = false);
+    QVector<StoreRow> select(const QString& sql, const QVector<QVariant>& parameters, int count,
+                             const QString& what);
+    QString counterOf(const QString& table);
+    StoreRow readStoredRow(const QString& table, qint64 key, const QStringList& columns);
+    StoreRow insertWithKey(const QString& table, qint64 key, const QStringList& columns,
+                           const QVector<QVariant>& values, const QStringList& readBack);
+    qint64 nextKey(const QString& table);
+    // Outside a step the connection is checked and made again once when the server was lost.
+    void ensureConnected();
+
+    pg_conn* connection_;
+    QString server_;
+    int transactionDepth_ = 0;
+};
