@@ -285,6 +285,23 @@ TEST_F(DialogWrappersTest, SliderGrooveAndHandleComeFromTheTrackBar) {
     shown = picture(slider);
     EXPECT_EQ(shown.pixel(moved.left(), moved.center().y()), flat::Frame[0]);
     EXPECT_EQ(shown.pixel(handle.center().x(), groove.center().y()), kTrack);
+
+    // Ticks below the handle in the section's text colour, one a step while they lie apart.
+    slider->setRange(0, 10);
+    slider->setTickPosition(QSlider::TicksBelow);
+    QApplication::processEvents();
+    shown = picture(slider);
+    const int row = wrapper->handleRect().bottom() + 2;
+    int ticks = 0;
+    for (int x = 0; x < shown.width(); ++x) ticks += shown.pixel(x, row) == kTabText;
+    EXPECT_EQ(ticks, 11);
+    slider->setRange(0, 1000);
+    slider->setPageStep(100);
+    QApplication::processEvents();
+    shown = picture(slider);
+    ticks = 0;
+    for (int x = 0; x < shown.width(); ++x) ticks += shown.pixel(x, row) == kTabText;
+    EXPECT_EQ(ticks, 11);
 }
 
 TEST_F(DialogWrappersTest, ToolButtonIsHotUnderTheMouseWithItsIconOnTop) {

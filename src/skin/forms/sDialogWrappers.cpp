@@ -641,8 +641,16 @@ void TsSliderWrapper::paintLook(Bitmap32& cache, const TCacheInfo& parent) {
         const int length = horizontal ? handle.width() : handle.height();
         const int span = (horizontal ? groove.width() : groove.height()) - length;
         const int start = (horizontal ? groove.left() : groove.top()) + length / 2;
-        const int interval = std::max(1, slider_->tickInterval() > 0 ? slider_->tickInterval()
-                                                                     : slider_->pageStep());
+        // Without an interval of its own a tick stands at every step, or at every page
+        // where the steps would lie closer than three pixels, as the platform draws them.
+        int interval = slider_->tickInterval();
+        if (interval <= 0) {
+            interval = slider_->singleStep();
+            if (QStyle::sliderPositionFromValue(slider_->minimum(), slider_->maximum(),
+                                                slider_->minimum() + interval, span) < 3)
+                interval = slider_->pageStep();
+        }
+        interval = std::max(1, interval);
         const TColor colour = textColour(grooveSection(), 0);
         for (int value = slider_->minimum(); value <= slider_->maximum(); value += interval) {
             const int at = start + QStyle::sliderPositionFromValue(
