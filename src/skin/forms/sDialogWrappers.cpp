@@ -47,47 +47,26 @@ constexpr int kToolMargin = 3;
 // The width a tool button keeps on the right for the arrow of its menu.
 constexpr int kMenuArrowWidth = 12;
 
-// The options the platform paints these controls from: a protected member of each class,
-// reached through a pointer to it.
-struct SpinAccess : QAbstractSpinBox {
-    using QAbstractSpinBox::initStyleOption;
+// The options the platform paints a control from: a protected member of each class, reached
+// through a pointer to it.
+template <typename Control>
+struct OptionAccess : Control {
+    using Control::initStyleOption;
 };
-struct SliderAccess : QSlider {
-    using QSlider::initStyleOption;
-};
-struct ToolButtonAccess : QToolButton {
-    using QToolButton::initStyleOption;
-};
-struct ToolBarAccess : QToolBar {
-    using QToolBar::initStyleOption;
-};
+
+template <typename Option, typename Control>
+Option optionOf(const Control* control) {
+    Option option;
+    void (Control::*init)(Option*) const = &OptionAccess<Control>::initStyleOption;
+    (control->*init)(&option);
+    return option;
+}
 
 QStyleOptionSpinBox spinOption(const QAbstractSpinBox* spin) {
-    QStyleOptionSpinBox option;
-    void (QAbstractSpinBox::*init)(QStyleOptionSpinBox*) const = &SpinAccess::initStyleOption;
-    (spin->*init)(&option);
-    return option;
+    return optionOf<QStyleOptionSpinBox>(spin);
 }
-
 QStyleOptionSlider sliderOption(const QSlider* slider) {
-    QStyleOptionSlider option;
-    void (QSlider::*init)(QStyleOptionSlider*) const = &SliderAccess::initStyleOption;
-    (slider->*init)(&option);
-    return option;
-}
-
-QStyleOptionToolButton toolButtonOption(const QToolButton* button) {
-    QStyleOptionToolButton option;
-    void (QToolButton::*init)(QStyleOptionToolButton*) const = &ToolButtonAccess::initStyleOption;
-    (button->*init)(&option);
-    return option;
-}
-
-QStyleOptionToolBar toolBarOption(const QToolBar* bar) {
-    QStyleOptionToolBar option;
-    void (QToolBar::*init)(QStyleOptionToolBar*) const = &ToolBarAccess::initStyleOption;
-    (bar->*init)(&option);
-    return option;
+    return optionOf<QStyleOptionSlider>(slider);
 }
 
 // The name of the first of `sections` that the default manager's skin has; the first of them
@@ -703,7 +682,7 @@ QString TsToolButtonWrapper::lookKey() const {
 void TsToolButtonWrapper::paintLook(Bitmap32& cache, const TCacheInfo& parent) {
     const int now = state();
     PaintControlSection(SkinData(), parent, skinState(), cache, QPoint(0, 0), cache.rect());
-    const QStyleOptionToolButton option = toolButtonOption(button_);
+    const auto option = optionOf<QStyleOptionToolButton>(button_);
     QRect area = cache.rect().adjusted(kToolMargin, kToolMargin, -kToolMargin, -kToolMargin);
     const bool menuArrow = option.features & QStyleOptionToolButton::MenuButtonPopup ||
                            option.features & QStyleOptionToolButton::HasMenu;
@@ -795,7 +774,7 @@ void TsToolBarWrapper::paintLook(Bitmap32& cache, const TCacheInfo& parent) {
     TsWidgetWrapper::paintLook(cache, parent);
     if (!bar_->isMovable()) return;
     // The grip, where the platform's bar has it: a column (or row) of dots.
-    QStyleOptionToolBar option = toolBarOption(bar_);
+    QStyleOptionToolBar option = optionOf<QStyleOptionToolBar>(bar_);
     const QRect grip =
         bar_->style()->subElementRect(QStyle::SE_ToolBarHandle, &option, bar_) & cache.rect();
     if (grip.isEmpty()) return;
