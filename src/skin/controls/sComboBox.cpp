@@ -191,12 +191,11 @@ void TsComboBox::showPopup() {
     cache_.invalidate();
 }
 
-void TsComboBox::paintButton(Bitmap32& cache, const QRect& button) const {
-    const TsSkinManager* manager = SkinData.SkinManager();
-    const TsCommonIndexes& common = manager->commonIndexes();
-    const int state = ButtonState();
+void PaintComboButton(Bitmap32& cache, const TsSkinManager& manager, const QRect& button,
+                      int state, TColor ownColour) {
+    const TsCommonIndexes& common = manager.commonIndexes();
     if (button.isEmpty()) return;
-    if (manager->IsValidSection(common.ComboBtn)) {
+    if (manager.IsValidSection(common.ComboBtn)) {
         // The box's own pixels show through the button's corners.
         const Bitmap32 under = cache;
         TsSectionPaint paint;
@@ -205,13 +204,13 @@ void TsComboBox::paintButton(Bitmap32& cache, const QRect& button) const {
         paint.Parent = MakeCacheInfo(&under, QPoint(0, 0));
         paint.Texture = common.ComboBtnTexture;
         paint.HotTexture = common.ComboBtnHotTexture;
-        paint.Manager = manager;
+        paint.Manager = &manager;
         paint.Area = button;
         paint.State = state;
         PaintSection(cache, paint);
     }
-    if (manager->IsValidImage(common.ComboGlyph)) {
-        const TsMaskData& glyph = manager->images()[size_t(common.ComboGlyph)];
+    if (manager.IsValidImage(common.ComboGlyph)) {
+        const TsMaskData& glyph = manager.images()[size_t(common.ComboGlyph)];
         const int w = TsSkinModel::FrameWidth(glyph), h = TsSkinModel::FrameHeight(glyph);
         if (w > 0 && h > 0 && w <= button.width() && h <= button.height()) {
             const QPoint at(button.left() + (button.width() - w) / 2,
@@ -220,17 +219,16 @@ void TsComboBox::paintButton(Bitmap32& cache, const QRect& button) const {
         }
         return;
     }
-    TColor colour = SkinData.OwnerFontColour();
-    if (manager->IsValidSection(common.ComboBtn))
-        colour = StateLook(manager->sections()[common.ComboBtn], state).FontColor[0];
+    TColor colour = ownColour;
+    if (manager.IsValidSection(common.ComboBtn))
+        colour = StateLook(manager.sections()[common.ComboBtn], state).FontColor[0];
     PaintArrowGlyph(cache, button, Qt::DownArrow, colour);
 }
 
-void TsComboBox::paintText(Bitmap32& cache, const QRect& area, bool selectable) const {
-    const TsSkinManager* manager = SkinData.SkinManager();
-    const QString text = isEditable() && lineEdit() ? lineEdit()->displayText() : currentText();
-    // A drop-down list marks its item as selected while the box has the focus.
-    const bool selected = selectable && hasFocus() && isEnabled();
+void PaintComboText(Bitmap32& cache, const TsCommonData& data, const QFont& font,
+                    Qt::LayoutDirection direction, const QString& text, const QRect& area,
+                    bool selected, bool hot) {
+    const TsSkinManager* manager = data.SkinManager();
     if (selected) {
         const int section = manager->FindSection(QStringLiteral("SELECTION"));
         if (manager->IsValidSection(section)) {
@@ -250,17 +248,30 @@ void TsComboBox::paintText(Bitmap32& cache, const QRect& area, bool selectable) 
     if (text.isEmpty()) return;
     QImage image = cache.image();
     QPainter canvas(&image);
-    canvas.setFont(font());
+    canvas.setFont(font);
     const QRect textArea = area.adjusted(kEditMarginX, kEditMarginY, -kEditMarginX, -kEditMarginY);
-    int flags = int(QStyle::visualAlignment(layoutDirection(), Qt::AlignLeft)) | Qt::AlignVCenter |
-                Qt::TextSingleLine;
-    if (layoutDirection() == Qt::RightToLeft) flags |= Qt::TextForceRightToLeft;
+    int flags =
+        int(QStyle::visualAlignment(direction, Qt::AlignLeft)) | Qt::AlignVCenter | Qt::TextSingleLine;
+    if (direction == Qt::RightToLeft) flags |= Qt::TextForceRightToLeft;
     if (selected) {
         canvas.setPen(ToQColor(manager->SelectionTextColor(true)));
         canvas.drawText(textArea, flags, text);
     } else {
-        WriteCaption(canvas, text, true, paintedState_ > 0, SkinData, flags, textArea, nullptr);
+        WriteCaption(canvas, text, true, hot, data, flags, textArea, nullptr);
     }
+}
+
+void TsComboBox::paintButton(Bitmap32& cache, const QRect& button) const {
+    PaintComboButton(cache, *SkinData.SkinManager(), button, ButtonState(),
+                     SkinData.OwnerFontColour());
+}
+
+void TsComboBox::paintText(Bitmap32& cache, const QRect& area, bool selectable) const {
+    const QString text = isEditable() && lineEdit() ? lineEdit()->displayText() : currentText();
+    // A drop-down list marks its item as selected while the box has the focus.
+    const bool selected = selectable && hasFocus() && isEnabled();
+    PaintComboText(cache, SkinData, font(), layoutDirection(), text, area, selected,
+                   paintedState_ > 0);
 }
 
 void TsComboBox::PaintLook(Bitmap32& cache, const TCacheInfo& parent) {

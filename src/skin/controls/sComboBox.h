@@ -22,6 +22,18 @@ struct TsComboBoxLayout {
 TsComboBoxLayout ComboBoxLayout(QSize size, const QMargins& border, int buttonWidth,
                                 Qt::LayoutDirection direction = Qt::LeftToRight);
 
+// The button of a skinned combo box, painted into the box's picture: the skin's "COMBOBTN"
+// section in the state when the skin has one, and the skin's combo arrow centred on it (an
+// arrow in the button's text colour, `ownColour` without the section, where the skin has no
+// arrow picture).
+void PaintComboButton(Bitmap32& cache, const TsSkinManager& manager, const QRect& button,
+                      int state, TColor ownColour);
+// The text of a combo box in its text area: marked with the skin's selection when
+// `selected`, else written in the colours of the box's section (hot ones when `hot`).
+void PaintComboText(Bitmap32& cache, const TsCommonData& data, const QFont& font,
+                    Qt::LayoutDirection direction, const QString& text, const QRect& area,
+                    bool selected, bool hot);
+
 // The skinned combo box. While a skin is active it is drawn from its section ("COMBOBOX")
 // in state 1 while active (focused, or under the mouse) and 0 otherwise, its button from
 // the skin's "COMBOBTN" section (pressed while the list is open) with the skin's combo arrow

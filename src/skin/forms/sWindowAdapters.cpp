@@ -6,8 +6,11 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -15,11 +18,13 @@
 #include <QTabBar>
 #include <QTextEdit>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "platform/skin_message.h"
 #include "skin/core/sPainting.h"
 #include "skin/core/sSkinManager.h"
 #include "skin/forms/sButtonWrappers.h"
+#include "skin/forms/sDialogWrappers.h"
 #include "skin/forms/sSkinMenus.h"
 #include "skin/forms/sSkinProvider.h"
 
@@ -139,11 +144,24 @@ void TsFormAdapter::keep(TsWidgetWrapper* wrapper) {
 }
 
 void TsFormAdapter::wrapChildren() {
+    // A dialog of some library's own is skinned as the toolkit's dialogs are; the program's
+    // messages keep their plain controls beside the skinned buttons.
+    if (qobject_cast<QDialog*>(window()) && !qobject_cast<QMessageBox*>(window())) {
+        wrapControls();
+        return;
+    }
     if (!thirdPartyButtons(provider_->SkinData.SkinManager())) return;
     for (QWidget* child : ownChildren(window())) {
         auto* button = qobject_cast<QPushButton*>(child);
         if (!button || TsSkinMessage::isSkinnedControl(button)) continue;
         keep(new TsPushButtonWrapper(button));
+    }
+}
+
+void TsFormAdapter::wrapControls() {
+    for (QWidget* child : ownChildren(window())) {
+        if (TsSkinMessage::isSkinnedControl(child)) continue;
+        if (TsWidgetWrapper* wrapper = wrapperFor(child)) keep(wrapper);
     }
 }
 
@@ -153,34 +171,40 @@ TsDialogAdapter::TsDialogAdapter(QWidget* dialog)
     : TsFormAdapter(dialog, QStringLiteral("DIALOG"), false) {}
 
 void TsDialogAdapter::wrapChildren() {
-    for (QWidget* child : ownChildren(window())) {
-        if (TsSkinMessage::isSkinnedControl(child)) continue;
-        if (auto* button = qobject_cast<QPushButton*>(child)) {
-            keep(new TsPushButtonWrapper(button));
-        } else if (qobject_cast<QCheckBox*>(child) || qobject_cast<QRadioButton*>(child)) {
-            keep(new TsCheckBoxWrapper(static_cast<QAbstractButton*>(child)));
-        } else if (qobject_cast<QComboBox*>(child)) {
-            keep(new TsColorWrapper(child, QStringLiteral("COMBOBOX")));
-        } else if (qobject_cast<QLineEdit*>(child) || qobject_cast<QAbstractItemView*>(child) ||
-                   qobject_cast<QTextEdit*>(child) || qobject_cast<QPlainTextEdit*>(child)) {
-            // An edit inside a combo box or a spin box follows its owner.
-            if (qobject_cast<QComboBox*>(child->parentWidget()) ||
-                qobject_cast<QAbstractSpinBox*>(child->parentWidget()))
-                continue;
-            keep(new TsColorWrapper(child, QStringLiteral("EDIT")));
-        } else if (qobject_cast<QGroupBox*>(child)) {
-            keep(new TsColorWrapper(child, QStringLiteral("GROUPBOX")));
-        } else if (qobject_cast<QTabBar*>(child)) {
-            keep(new TsColorWrapper(child, QStringLiteral("PAGECONTROL")));
-        } else if (qobject_cast<QAbstractSpinBox*>(child)) {
-            keep(new TsColorWrapper(child, QStringLiteral("SPEEDBUTTON_SMALL")));
-        } else if (qobject_cast<QSlider*>(child)) {
-            keep(new TsColorWrapper(child, QStringLiteral("TRACKBAR")));
-        } else if (auto* bar = qobject_cast<QToolBar*>(child)) {
-            keep(new TsColorWrapper(
-                bar, bar->isFloatable() ? QStringLiteral("BAR") : QStringLiteral("CHECKBOX")));
-        }
+    wrapControls();
+}
+
+TsWidgetWrapper* TsFormAdapter::wrapperFor(QWidget* child) {
+    QWidget* owner = child->parentWidget();
+    if (auto* button = qobject_cast<QPushButton*>(child))
+        return new TsPushButtonWrapper(button);
+    if (qobject_cast<QCheckBox*>(child) || qobject_cast<QRadioButton*>(child))
+        return new TsCheckBoxWrapper(static_cast<QAbstractButton*>(child));
+    if (auto* box = qobject_cast<QComboBox*>(child)) return new TsComboBoxWrapper(box);
+    if (auto* edit = qobject_cast<QLineEdit*>(child)) {
+        // An edit inside a combo box or a spin box is painted with its owner.
+        if (qobject_cast<QComboBox*>(owner) || qobject_cast<QAbstractSpinBox*>(owner))
+            return nullptr;
+        return new TsLineEditWrapper(edit);
     }
+    // A header belongs to its view.
+    if (qobject_cast<QHeaderView*>(child)) return nullptr;
+    if (auto* view = qobject_cast<QAbstractItemView*>(child)) return new TsItemViewWrapper(view);
+    if (qobject_cast<QTextEdit*>(child) || qobject_cast<QPlainTextEdit*>(child))
+        return new TsColorWrapper(child, QStringLiteral("EDIT"));
+    if (qobject_cast<QGroupBox*>(child))
+        return new TsColorWrapper(child, QStringLiteral("GROUPBOX"));
+    if (auto* bar = qobject_cast<QTabBar*>(child)) return new TsTabBarWrapper(bar);
+    if (auto* spin = qobject_cast<QAbstractSpinBox*>(child)) return new TsSpinBoxWrapper(spin);
+    if (auto* slider = qobject_cast<QSlider*>(child)) return new TsSliderWrapper(slider);
+    if (auto* bar = qobject_cast<QToolBar*>(child)) return new TsToolBarWrapper(bar);
+    if (auto* button = qobject_cast<QToolButton*>(child)) {
+        // The buttons an edit shows inside its field (clearing it) are part of the field.
+        if (qobject_cast<QLineEdit*>(owner)) return nullptr;
+        return new TsToolButtonWrapper(button);
+    }
+    if (auto* label = qobject_cast<QLabel*>(child)) return new TsStaticTextWrapper(label);
+    return nullptr;
 }
 
 // ---- popup menus ----------------------------------------------------------------------------

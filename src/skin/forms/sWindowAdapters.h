@@ -19,7 +19,8 @@ void WatchNewWindows(TsSkinManager* manager);
 
 // A form the program did not give a provider (a message box among them): a provider of
 // section "FORM" that keeps the window's own colour and shows the system menu in the
-// application's style. With ThirdParty's buttons, its push buttons are skinned buttons.
+// application's style. With ThirdParty's buttons, its push buttons are skinned buttons; the
+// controls of a dialog (one that is not a message) are all wrapped, as a toolkit dialog's are.
 class TsFormAdapter : public TsWindowAdapter {
     Q_OBJECT
 
@@ -35,7 +36,11 @@ protected:
     explicit TsFormAdapter(QWidget* form, const QString& section, bool ownColor);
     // Wraps the window's children that the adapter skins.
     virtual void wrapChildren();
+    // Wraps every control of the window that is not skinned already, each by its kind.
+    void wrapControls();
     void keep(TsWidgetWrapper* wrapper);
+    // The wrapper a control of a dialog gets, or none for a control left as it is.
+    static TsWidgetWrapper* wrapperFor(QWidget* child);
 
 private:
     QString section_;
@@ -45,7 +50,8 @@ private:
 };
 
 // A dialog the toolkit makes (input, file, colour, font, progress): a provider of section
-// "DIALOG", and its controls wrapped by their class.
+// "DIALOG", and its controls wrapped by their class: buttons, check boxes, combo boxes, edits,
+// lists and trees, tab bars, spin boxes, sliders, tool buttons and bars, labels.
 class TsDialogAdapter : public TsFormAdapter {
     Q_OBJECT
 
