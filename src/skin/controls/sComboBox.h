@@ -5,22 +5,13 @@
 #include <QPointer>
 
 #include "skin/controls/sControlCache.h"
+#include "skin/controls/sDropDown.h"
 #include "skin/controls/sScrollWnd.h"
 #include "skin/core/sBoundLabel.h"
 #include "skin/core/sCommonData.h"
 
 class TsControlStyle;
 class TsSelectionDelegate;
-
-// Where a combo box's parts lie: its button inside the border's ring on the right (on the
-// left read right to left), as wide as a scroll bar, and the text area from 3 pixels inside
-// the box (or the ring, when it is wider) up to the button.
-struct TsComboBoxLayout {
-    QRect Button;
-    QRect Text;
-};
-TsComboBoxLayout ComboBoxLayout(QSize size, const QMargins& border, int buttonWidth,
-                                Qt::LayoutDirection direction = Qt::LeftToRight);
 
 // The skinned combo box. While a skin is active it is drawn from its section ("COMBOBOX")
 // in state 1 while active (focused, or under the mouse) and 0 otherwise, its button from
@@ -80,11 +71,10 @@ private:
     bool wantsSkin() const;
     // The style, the line edit's colours and the list follow the skin.
     void syncSkin();
-    void paintButton(Bitmap32& cache, const QRect& button) const;
     void paintText(Bitmap32& cache, const QRect& area, bool selectable) const;
 
     TsControlCache cache_;
-    TsControlStyle* style_;
+    TsDropDownStyle* style_;
     TsSelectionDelegate* delegate_ = nullptr;
     QPointer<TsScrollWnd> popupWnd_;
     QPointer<QWidget> popup_;
