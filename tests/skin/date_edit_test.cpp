@@ -203,7 +203,11 @@ TEST_F(DateEditTest, EveryPartOfTheCalendarIsTheSkins) {
     const QRect next = layout.Buttons[TsCalendarLayout::cbNextMonth];
     EXPECT_EQ(shown.pixel(next.left(), next.center().y()), flat::Frame[0]);
     EXPECT_EQ(shown.pixel(next.left() + 2, next.top() + 2), ToolButton);
-    EXPECT_GT(count(shown, flat::HotText, next), 3) << "its arrow in the button's text colour";
+    const int arrow = count(shown, flat::HotText, next);
+    EXPECT_GT(arrow, 3) << "its arrow in the button's text colour";
+    EXPECT_GE(count(shown, flat::HotText, layout.Buttons[TsCalendarLayout::cbNextYear]),
+              2 * arrow - 2)
+        << "a year's step shows two arrows";
     EXPECT_GT(count(shown, flat::Text, layout.Title), 10) << "the month in the bar's colour";
     EXPECT_GT(count(shown, flat::EditText, layout.Header), 20) << "the week-day names";
 

@@ -252,11 +252,10 @@ void TsCalendarPopup::paintBar(Bitmap32& cache, const TsSkinManager& manager) {
                 : Qt::RightArrow;
         // A year's step shows two arrows, a month's one.
         if (b == TsCalendarLayout::cbPrevYear || b == TsCalendarLayout::cbNextYear) {
-            const int half = area.width() / 4;
-            PaintArrowGlyph(cache, area.adjusted(0, 0, -half, 0).translated(half / 2, 0), arrow,
-                            colour);
-            PaintArrowGlyph(cache, area.adjusted(half, 0, 0, 0).translated(-half / 2, 0), arrow,
-                            colour);
+            // Two arrows side by side, a little apart.
+            const int shift = std::max(2, std::min(area.width(), area.height()) / 8);
+            PaintArrowGlyph(cache, area.translated(-shift, 0), arrow, colour);
+            PaintArrowGlyph(cache, area.translated(shift, 0), arrow, colour);
         } else {
             PaintArrowGlyph(cache, area, arrow, colour);
         }
