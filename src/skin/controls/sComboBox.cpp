@@ -167,43 +167,13 @@ void TsComboBox::PaintLook(Bitmap32& cache, const TCacheInfo& parent) {
 }
 
 bool TsComboBox::event(QEvent* event) {
-    if (event->type() == TsSkinMessage::eventType()) {
-        auto* message = static_cast<TsSkinMessage*>(event);
-        if (cache_.handleCommand(*message)) return true;
-        switch (message->Command) {
-            case TsSkinMessage::AC_SETNEWSKIN:
-            case TsSkinMessage::AC_REMOVESKIN:
-            case TsSkinMessage::AC_REFRESH:
-            case TsSkinMessage::AC_STOPFADING:
-                if (message->Param == quintptr(SkinData.SkinManager()) &&
-                    message->Command != TsSkinMessage::AC_STOPFADING)
-                    syncSkin();
-                // The open list is a window of its own, which the broadcasts do not reach.
-                if (message->Argument != 1 && view())
-                    TsSkinMessage::ask(view(), message->Command, message->Argument, message->Param);
-                break;
-            default:
-                break;
-        }
-        return QComboBox::event(event);
-    }
-    switch (event->type()) {
-        case QEvent::Show:
-            syncSkin();
-            break;
-        case QEvent::ChildPolished:
-            // A line edit made later (the box made editable) takes the skin's colours too.
-            if (static_cast<QChildEvent*>(event)->child() == lineEdit()) syncSkin();
-            break;
-        case QEvent::FocusIn:
-        case QEvent::FocusOut:
-        case QEvent::Enter:
-        case QEvent::Leave:
-            cache_.invalidate();
-            break;
-        default:
-            break;
-    }
+    // A line edit made later (the box made editable) takes the skin's colours too.
+    if (event->type() == QEvent::ChildPolished &&
+        static_cast<QChildEvent*>(event)->child() == lineEdit())
+        syncSkin();
+    if (FollowDropDownEvent(
+            event, cache_, [this]() -> QObject* { return view(); }, [this] { syncSkin(); }))
+        return true;
     return QComboBox::event(event);
 }
 

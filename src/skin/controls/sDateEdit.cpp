@@ -47,13 +47,8 @@ int TsDateEdit::ButtonState() const {
     return calendarShown() ? 2 : CurrentState();
 }
 
-bool TsDateEdit::wantsSkin() const {
-    const TsSkinManager* manager = SkinData.SkinManager();
-    return manager && manager->Active() && SkinData.IsSkinned();
-}
-
 void TsDateEdit::syncSkin() {
-    const bool on = wantsSkin();
+    const bool on = cache_.skinned();
     style_->wear(this, on);
     SkinLineEdit(lineEdit(), SkinData.SkinManager(), on);
     if (calendar_->SkinData.SkinManager() != SkinData.SkinManager())
@@ -65,7 +60,7 @@ void TsDateEdit::syncSkin() {
 }
 
 void TsDateEdit::showCalendar() {
-    if (!wantsSkin()) {
+    if (!cache_.skinned()) {
         TDateTimePicker::showCalendar();
         return;
     }
@@ -101,35 +96,9 @@ void TsDateEdit::PaintLook(Bitmap32& cache, const TCacheInfo& parent) {
 }
 
 bool TsDateEdit::event(QEvent* event) {
-    if (event->type() == TsSkinMessage::eventType()) {
-        auto* message = static_cast<TsSkinMessage*>(event);
-        if (cache_.handleCommand(*message)) return true;
-        switch (message->Command) {
-            case TsSkinMessage::AC_SETNEWSKIN:
-            case TsSkinMessage::AC_REMOVESKIN:
-            case TsSkinMessage::AC_REFRESH:
-                // The calendar is a window of its own, which the broadcasts do not reach.
-                TsSkinMessage::ask(calendar_, message->Command, message->Argument, message->Param);
-                if (message->Param == quintptr(SkinData.SkinManager())) syncSkin();
-                break;
-            default:
-                break;
-        }
-        return TDateTimePicker::event(event);
-    }
-    switch (event->type()) {
-        case QEvent::Show:
-            syncSkin();
-            break;
-        case QEvent::FocusIn:
-        case QEvent::FocusOut:
-        case QEvent::Enter:
-        case QEvent::Leave:
-            cache_.invalidate();
-            break;
-        default:
-            break;
-    }
+    if (FollowDropDownEvent(
+            event, cache_, [this]() -> QObject* { return calendar_; }, [this] { syncSkin(); }))
+        return true;
     return TDateTimePicker::event(event);
 }
 
@@ -161,7 +130,7 @@ void TsDateEdit::changeEvent(QEvent* event) {
 }
 
 void TsDateEdit::mousePressEvent(QMouseEvent* event) {
-    if (wantsSkin() && event->button() == Qt::LeftButton &&
+    if (cache_.skinned() && event->button() == Qt::LeftButton &&
         Layout().Button.contains(event->position().toPoint())) {
         event->accept();
         showCalendar();

@@ -51,7 +51,6 @@ protected:
     virtual void PaintLook(Bitmap32& cache, const TCacheInfo& parent);
 
 private:
-    bool wantsSkin() const;
     // The style, the line edit's colours and the calendar follow the skin.
     void syncSkin();
 

@@ -4,6 +4,8 @@
 #include <QStyleOptionComplex>
 #include <algorithm>
 
+#include "platform/skin_message.h"
+#include "skin/controls/sControlCache.h"
 #include "skin/controls/sScrollBar.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sSkinManager.h"
@@ -118,4 +120,46 @@ void SkinLineEdit(QLineEdit* edit, const TsSkinManager* manager, bool on) {
     own.setColor(QPalette::Highlight, ToQColor(manager->SelectionColor(true)));
     own.setColor(QPalette::HighlightedText, ToQColor(manager->SelectionTextColor(true)));
     edit->setPalette(own);
+}
+
+bool FollowDropDownEvent(QEvent* event, TsControlCache& cache,
+                         const std::function<QObject*()>& popup,
+                         const std::function<void()>& sync) {
+    if (event->type() == TsSkinMessage::eventType()) {
+        auto* message = static_cast<TsSkinMessage*>(event);
+        if (cache.handleCommand(*message)) return true;
+        switch (message->Command) {
+            case TsSkinMessage::AC_SETNEWSKIN:
+            case TsSkinMessage::AC_REMOVESKIN:
+            case TsSkinMessage::AC_REFRESH:
+            case TsSkinMessage::AC_STOPFADING:
+                if (message->Param == quintptr(cache.manager()) &&
+                    message->Command != TsSkinMessage::AC_STOPFADING)
+                    sync();
+                // A command meant for the box alone (argument 1) stays with it.
+                if (message->Argument != 1) {
+                    if (QObject* window = popup())
+                        TsSkinMessage::ask(window, message->Command, message->Argument,
+                                           message->Param);
+                }
+                break;
+            default:
+                break;
+        }
+        return false;
+    }
+    switch (event->type()) {
+        case QEvent::Show:
+            sync();
+            break;
+        case QEvent::FocusIn:
+        case QEvent::FocusOut:
+        case QEvent::Enter:
+        case QEvent::Leave:
+            cache.invalidate();
+            break;
+        default:
+            break;
+    }
+    return false;
 }

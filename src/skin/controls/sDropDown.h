@@ -7,8 +7,10 @@
 #include "skin/controls/sControlStyle.h"
 #include "skin/core/sPainting.h"
 
+class QEvent;
 class QLineEdit;
 class TsCommonData;
+class TsControlCache;
 class TsSkinManager;
 
 // The parts the skinned boxes with a drop-down button share (the combo box, the date edit):
@@ -57,3 +59,11 @@ void PaintDropDownButton(Bitmap32& cache, const QRect& button, int state, const 
 // its selection in the skin's colours and no text while disabled (the picture has it). Off,
 // it takes the platform's colours again.
 void SkinLineEdit(QLineEdit* edit, const TsSkinManager* manager, bool on);
+
+// The events a drop-down box's skin follows: the skin commands, passed on to its open list or
+// calendar (`popup`: a window of its own, which the broadcasts do not reach), with `sync` run for a
+// new skin, its removal or a refresh by the box's own manager; being shown (`sync` again); and the
+// focus and the mouse coming or going, which change its state. Answers true when the event needs
+// nothing more.
+bool FollowDropDownEvent(QEvent* event, TsControlCache& cache,
+                         const std::function<QObject*()>& popup, const std::function<void()>& sync);
