@@ -304,6 +304,20 @@ TEST_F(DateEditTest, APickedDayIsReportedOnce) {
     EXPECT_EQ(changes.count(), 3);
 }
 
+TEST_F(DateEditTest, AnOpenCalendarFollowsANewSkin) {
+    TsCalendarPopup* calendar = openCalendar();
+    const QPoint field(calendar->Layout().Days.left() - 1, calendar->Layout().Days.bottom());
+    ASSERT_EQ(picture(calendar).pixel(field), flat::Edit);
+    // The same skin again with its colours turned: the box and the calendar change alike.
+    manager.setHueOffset(120);
+    QApplication::processEvents();
+    ASSERT_TRUE(calendar->isVisible());
+    const QRgb turned = picture(&edit).pixel(2, 2);
+    EXPECT_NE(turned, flat::Edit);
+    EXPECT_EQ(picture(calendar).pixel(field), turned);
+    calendar->close();
+}
+
 TEST_F(DateEditTest, ItAnswersTheEngineSkinnedOrNot) {
     EXPECT_EQ(TsSkinMessage::ask(&edit, TsSkinMessage::AC_CTRLHANDLED), 1);
     EXPECT_EQ(TsSkinMessage::ask(edit.Calendar(), TsSkinMessage::AC_CTRLHANDLED), 1);

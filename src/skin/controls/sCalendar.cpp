@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <algorithm>
 
+#include "platform/skin_message.h"
 #include "skin/controls/sControlCache.h"
 #include "skin/controls/sDropDown.h"
 #include "skin/controls/sScrollBar.h"
@@ -207,15 +208,15 @@ void TsCalendarPopup::pick(const QDate& date) {
 }
 
 void TsCalendarPopup::changed() {
-    dirty_ = true;
+    SkinData.BGChanged = true;
     update();
 }
 
 const Bitmap32& TsCalendarPopup::Picture() {
-    if (dirty_ || cache_.width() != width() || cache_.height() != height()) {
+    if (SkinData.BGChanged || cache_.width() != width() || cache_.height() != height()) {
         cache_ = CreateBitmap32(width(), height());
         paintLook(cache_);
-        dirty_ = false;
+        SkinData.BGChanged = false;
     }
     return cache_;
 }
@@ -330,6 +331,16 @@ void TsCalendarPopup::paintDays(Bitmap32& cache, const TsSkinManager& manager) {
 }
 
 bool TsCalendarPopup::event(QEvent* event) {
+    if (event->type() == TsSkinMessage::eventType()) {
+        // A new skin or a refresh may bring another ring, and other colours: the calendar is
+        // laid out and drawn again (its skin data has found the section already).
+        const auto* message = static_cast<const TsSkinMessage*>(event);
+        const bool ours = message->Param == quintptr(SkinData.SkinManager());
+        if (ours && (message->Command == TsSkinMessage::AC_SETNEWSKIN ||
+                     message->Command == TsSkinMessage::AC_REFRESH))
+            relayout();
+        return QWidget::event(event);
+    }
     switch (event->type()) {
         case QEvent::Leave:
             if (hot_ >= 0) {

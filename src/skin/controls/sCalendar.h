@@ -107,5 +107,4 @@ private:
     int hot_ = -1;
     int pressed_ = -1;
     Bitmap32 cache_;
-    bool dirty_ = true;
 };
