@@ -71,7 +71,7 @@ TForm12::TForm12() {
     sLabel2 = new TsLabel(sPanel2);
     sLabel2->move(16, 56);
     sLabel2->setCaption(QStringLiteral("Сортировать по дате:"));
-    DateTimePicker1 = new TDateTimePicker(sPanel2);
+    DateTimePicker1 = new TsDateEdit(sPanel2);
     DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
     DateTimePicker1->setGeometry(220, 52, 137, 24);
     sButton1 = new TsButton(sPanel2);

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "data/db_grid.h"
-#include "platform/date_picker.h"
 #include "platform/form.h"
 #include "skin/controls/sButton.h"
 #include "skin/controls/sDBMemo.h"
 #include "skin/controls/sDBNavigator.h"
+#include "skin/controls/sDateEdit.h"
 #include "skin/controls/sEdit.h"
 #include "skin/controls/sLabel.h"
 #include "skin/controls/sPanel.h"
@@ -29,7 +29,7 @@ public:
     TsLabel* sLabel1;
     TsEdit* sEdit1;  // the count of correct answers
     TsLabel* sLabel2;
-    TDateTimePicker* DateTimePicker1;
+    TsDateEdit* DateTimePicker1;
     TsButton* sButton1;  // "Сбросить фильтр"
 
     // Shows the signed-in student's records and their count.

@@ -54,7 +54,7 @@ TForm11::TForm11() {
     sLabel2 = new TsLabel(sPanel2);
     sLabel2->move(16, 46);
     sLabel2->setCaption(QStringLiteral("Найти по дате:"));
-    DateTimePicker1 = new TDateTimePicker(sPanel2);
+    DateTimePicker1 = new TsDateEdit(sPanel2);
     DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
     DateTimePicker1->setGeometry(130, 42, 137, 24);
     sButton1 = new TsButton(sPanel2);

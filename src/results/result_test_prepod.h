@@ -1,10 +1,10 @@
 #pragma once
 
 #include "data/db_grid.h"
-#include "platform/date_picker.h"
 #include "platform/form.h"
 #include "skin/controls/sButton.h"
 #include "skin/controls/sDBNavigator.h"
+#include "skin/controls/sDateEdit.h"
 #include "skin/controls/sEdit.h"
 #include "skin/controls/sLabel.h"
 #include "skin/controls/sPanel.h"
@@ -28,7 +28,7 @@ public:
     TsEdit* sEdit1;
     TsSpeedButton* sSpeedButton1;
     TsLabel* sLabel2;
-    TDateTimePicker* DateTimePicker1;
+    TsDateEdit* DateTimePicker1;
     TsButton* sButton1;  // "Сбросить фильтр"
 
     // Shows the review with an empty login box and today's date.

@@ -144,13 +144,13 @@ TForm13::TForm13()
     sLabel2 = new TsLabel(sPanel2);
     sLabel2->move(16, 46);
     sLabel2->setCaption(QStringLiteral("Период с:"));
-    DateTimePicker1 = new TDateTimePicker(sPanel2);
+    DateTimePicker1 = new TsDateEdit(sPanel2);
     DateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
     DateTimePicker1->setGeometry(130, 42, 137, 24);
     sLabel3 = new TsLabel(sPanel2);
     sLabel3->move(276, 46);
     sLabel3->setCaption(QStringLiteral("по:"));
-    DateTimePicker2 = new TDateTimePicker(sPanel2);
+    DateTimePicker2 = new TsDateEdit(sPanel2);
     DateTimePicker2->setObjectName(QStringLiteral("DateTimePicker2"));
     DateTimePicker2->setGeometry(304, 42, 137, 24);
     sButton1 = new TsButton(sPanel2);

@@ -4,12 +4,12 @@
 #include <QTimer>
 #include <memory>
 
-#include "platform/date_picker.h"
 #include "platform/form.h"
 #include "results/export_table.h"
 #include "results/journal_snapshot.h"
 #include "results/question_stats.h"
 #include "skin/controls/sButton.h"
+#include "skin/controls/sDateEdit.h"
 #include "skin/controls/sEdit.h"
 #include "skin/controls/sLabel.h"
 #include "skin/controls/sPanel.h"
@@ -42,10 +42,10 @@ public:
     TsLabel* sLabel1;
     TsEdit* sEdit1;  // login
     TsLabel* sLabel2;
-    TDateTimePicker* DateTimePicker1;  // from
+    TsDateEdit* DateTimePicker1;  // from
     TsLabel* sLabel3;
-    TDateTimePicker* DateTimePicker2;  // to
-    TsButton* sButton1;                // "Сбросить фильтр"
+    TsDateEdit* DateTimePicker2;  // to
+    TsButton* sButton1;           // "Сбросить фильтр"
 
     // Reads the journal again, sets the period to all of it and counts.
     void open();

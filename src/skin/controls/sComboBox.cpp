@@ -21,76 +21,14 @@ namespace {
 constexpr int kEditMarginX = 2;
 constexpr int kEditMarginY = 1;
 
-// The style of a skinned combo box: its line edit and its button lie where the skin paints
-// the text area and the button.
-class ComboStyle : public TsControlStyle {
-public:
-    explicit ComboStyle(const TsComboBox& owner) : owner_(owner) {}
-
-    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
-                         const QWidget* widget) const override {
-        if (control != CC_ComboBox)
-            return TsControlStyle::subControlRect(control, option, part, widget);
-        const TsComboBoxLayout layout = layoutOf(*option);
-        switch (part) {
-            case SC_ComboBoxFrame:
-                return option->rect;
-            case SC_ComboBoxEditField:
-                return layout.Text;
-            case SC_ComboBoxArrow:
-                return layout.Button;
-            default:
-                return TsControlStyle::subControlRect(control, option, part, widget);
-        }
-    }
-
-    SubControl hitTestComplexControl(ComplexControl control, const QStyleOptionComplex* option,
-                                     const QPoint& point, const QWidget* widget) const override {
-        if (control != CC_ComboBox)
-            return TsControlStyle::hitTestComplexControl(control, option, point, widget);
-        if (layoutOf(*option).Button.contains(point)) return SC_ComboBoxArrow;
-        return option->rect.contains(point) ? SC_ComboBoxEditField : SC_None;
-    }
-
-private:
-    TsComboBoxLayout layoutOf(const QStyleOptionComplex& option) const {
-        TsComboBoxLayout layout = ComboBoxLayout(option.rect.size(), owner_.BorderMargins(),
-                                                 kScrollBarExtent, option.direction);
-        layout.Button.translate(option.rect.topLeft());
-        layout.Text.translate(option.rect.topLeft());
-        return layout;
-    }
-
-    const TsComboBox& owner_;
-};
-
 }  // namespace
-
-TsComboBoxLayout ComboBoxLayout(QSize size, const QMargins& border, int buttonWidth,
-                                Qt::LayoutDirection direction) {
-    const QRect box(QPoint(0, 0), size);
-    const QRect inner = box.marginsRemoved(border);
-    const int width = std::clamp(buttonWidth, 0, std::max(0, inner.width()));
-    TsComboBoxLayout layout;
-    layout.Button = QRect(inner.right() + 1 - width, inner.top(), width, inner.height());
-    const int left = std::max(3, border.left());
-    const int top = std::max(3, border.top());
-    const int bottom = std::max(3, border.bottom());
-    layout.Text =
-        QRect(QPoint(left, top), QPoint(layout.Button.left() - 1, size.height() - 1 - bottom));
-    if (direction == Qt::RightToLeft) {
-        layout.Button = QStyle::visualRect(direction, box, layout.Button);
-        layout.Text = QStyle::visualRect(direction, box, layout.Text);
-    }
-    return layout;
-}
 
 TsComboBox::TsComboBox(QWidget* parent)
     : QComboBox(parent),
       SkinData(this, 3),
       BoundLabel(this),
       cache_(this, SkinData),
-      style_(new ComboStyle(*this)) {
+      style_(new TsDropDownStyle([this] { return BorderMargins(); })) {
     style_->setParent(this);
     cache_.Prepare = [this](Bitmap32& cache, const TCacheInfo& background) {
         PaintLook(cache, background);
@@ -117,10 +55,7 @@ TsComboBox::~TsComboBox() {
 }
 
 QMargins TsComboBox::BorderMargins() const {
-    const TsSkinManager* manager = SkinData.SkinManager();
-    if (!manager || !manager->IsValidImage(SkinData.BorderIndex)) return QMargins();
-    const TsMaskData& border = manager->images()[size_t(SkinData.BorderIndex)];
-    return QMargins(border.WL, border.WT, border.WR, border.WB);
+    return SectionBorderMargins(SkinData);
 }
 
 TsComboBoxLayout TsComboBox::Layout() const {
@@ -152,20 +87,7 @@ bool TsComboBox::wantsSkin() const {
 void TsComboBox::syncSkin() {
     const bool on = wantsSkin();
     style_->wear(this, on);
-    QLineEdit* edit = lineEdit();
-    if (edit && on) {
-        // The line edit writes over the skin's picture: no background of its own, its
-        // selection in the skin's colours, and no text while disabled (the picture has it).
-        const TsSkinManager* manager = SkinData.SkinManager();
-        QPalette own;
-        own.setBrush(QPalette::Base, Qt::NoBrush);
-        own.setColor(QPalette::Disabled, QPalette::Text, Qt::transparent);
-        own.setColor(QPalette::Highlight, ToQColor(manager->SelectionColor(true)));
-        own.setColor(QPalette::HighlightedText, ToQColor(manager->SelectionTextColor(true)));
-        edit->setPalette(own);
-    } else if (edit) {
-        edit->setPalette(QPalette());
-    }
+    SkinLineEdit(lineEdit(), SkinData.SkinManager(), on);
     if (popupWnd_ && popupWnd_->data().SkinManager() != SkinData.SkinManager())
         popupWnd_->data().setSkinManager(SkinData.SkinManager());
     cache_.regionChanged();
@@ -189,40 +111,6 @@ void TsComboBox::showPopup() {
     }
     QComboBox::showPopup();
     cache_.invalidate();
-}
-
-void PaintComboButton(Bitmap32& cache, const TsSkinManager& manager, const QRect& button,
-                      int state, TColor ownColour) {
-    const TsCommonIndexes& common = manager.commonIndexes();
-    if (button.isEmpty()) return;
-    if (manager.IsValidSection(common.ComboBtn)) {
-        // The box's own pixels show through the button's corners.
-        const Bitmap32 under = cache;
-        TsSectionPaint paint;
-        paint.SectionIndex = common.ComboBtn;
-        paint.SectionName = QStringLiteral("COMBOBTN");
-        paint.Parent = MakeCacheInfo(&under, QPoint(0, 0));
-        paint.Texture = common.ComboBtnTexture;
-        paint.HotTexture = common.ComboBtnHotTexture;
-        paint.Manager = &manager;
-        paint.Area = button;
-        paint.State = state;
-        PaintSection(cache, paint);
-    }
-    if (manager.IsValidImage(common.ComboGlyph)) {
-        const TsMaskData& glyph = manager.images()[size_t(common.ComboGlyph)];
-        const int w = TsSkinModel::FrameWidth(glyph), h = TsSkinModel::FrameHeight(glyph);
-        if (w > 0 && h > 0 && w <= button.width() && h <= button.height()) {
-            const QPoint at(button.left() + (button.width() - w) / 2,
-                            button.top() + (button.height() - h) / 2);
-            DrawImageFrame(cache, at, state, MakeCacheInfo(&cache, QPoint(0, 0)), glyph, 1);
-        }
-        return;
-    }
-    TColor colour = ownColour;
-    if (manager.IsValidSection(common.ComboBtn))
-        colour = StateLook(manager.sections()[common.ComboBtn], state).FontColor[0];
-    PaintArrowGlyph(cache, button, Qt::DownArrow, colour);
 }
 
 void PaintComboText(Bitmap32& cache, const TsCommonData& data, const QFont& font,
@@ -261,11 +149,6 @@ void PaintComboText(Bitmap32& cache, const TsCommonData& data, const QFont& font
     }
 }
 
-void TsComboBox::paintButton(Bitmap32& cache, const QRect& button) const {
-    PaintComboButton(cache, *SkinData.SkinManager(), button, ButtonState(),
-                     SkinData.OwnerFontColour());
-}
-
 void TsComboBox::paintText(Bitmap32& cache, const QRect& area, bool selectable) const {
     const QString text = isEditable() && lineEdit() ? lineEdit()->displayText() : currentText();
     // A drop-down list marks its item as selected while the box has the focus.
@@ -281,7 +164,7 @@ void TsComboBox::PaintLook(Bitmap32& cache, const TCacheInfo& parent) {
     paintedText_ = isEditable() && lineEdit() ? lineEdit()->displayText() : currentText();
     PaintControlSection(SkinData, parent, paintedState_, cache, QPoint(0, 0), cache.rect());
     const TsComboBoxLayout layout = Layout();
-    paintButton(cache, layout.Button);
+    PaintDropDownButton(cache, layout.Button, paintedButton_, SkinData);
     if (!isEditable())
         paintText(cache, layout.Text, true);
     else if (!isEnabled() && lineEdit())
@@ -291,43 +174,13 @@ void TsComboBox::PaintLook(Bitmap32& cache, const TCacheInfo& parent) {
 }
 
 bool TsComboBox::event(QEvent* event) {
-    if (event->type() == TsSkinMessage::eventType()) {
-        auto* message = static_cast<TsSkinMessage*>(event);
-        if (cache_.handleCommand(*message)) return true;
-        switch (message->Command) {
-            case TsSkinMessage::AC_SETNEWSKIN:
-            case TsSkinMessage::AC_REMOVESKIN:
-            case TsSkinMessage::AC_REFRESH:
-            case TsSkinMessage::AC_STOPFADING:
-                if (message->Param == quintptr(SkinData.SkinManager()) &&
-                    message->Command != TsSkinMessage::AC_STOPFADING)
-                    syncSkin();
-                // The open list is a window of its own, which the broadcasts do not reach.
-                if (message->Argument != 1 && view())
-                    TsSkinMessage::ask(view(), message->Command, message->Argument, message->Param);
-                break;
-            default:
-                break;
-        }
-        return QComboBox::event(event);
-    }
-    switch (event->type()) {
-        case QEvent::Show:
-            syncSkin();
-            break;
-        case QEvent::ChildPolished:
-            // A line edit made later (the box made editable) takes the skin's colours too.
-            if (static_cast<QChildEvent*>(event)->child() == lineEdit()) syncSkin();
-            break;
-        case QEvent::FocusIn:
-        case QEvent::FocusOut:
-        case QEvent::Enter:
-        case QEvent::Leave:
-            cache_.invalidate();
-            break;
-        default:
-            break;
-    }
+    // A line edit made later (the box made editable) takes the skin's colours too.
+    if (event->type() == QEvent::ChildPolished &&
+        static_cast<QChildEvent*>(event)->child() == lineEdit())
+        syncSkin();
+    if (FollowDropDownEvent(
+            event, cache_, [this]() -> QObject* { return view(); }, [this] { syncSkin(); }))
+        return true;
     return QComboBox::event(event);
 }
 

@@ -5,6 +5,7 @@
 #include <QPointer>
 
 #include "skin/controls/sControlCache.h"
+#include "skin/controls/sDropDown.h"
 #include "skin/controls/sScrollWnd.h"
 #include "skin/core/sBoundLabel.h"
 #include "skin/core/sCommonData.h"
@@ -12,22 +13,6 @@
 class TsControlStyle;
 class TsSelectionDelegate;
 
-// Where a combo box's parts lie: its button inside the border's ring on the right (on the
-// left read right to left), as wide as a scroll bar, and the text area from 3 pixels inside
-// the box (or the ring, when it is wider) up to the button.
-struct TsComboBoxLayout {
-    QRect Button;
-    QRect Text;
-};
-TsComboBoxLayout ComboBoxLayout(QSize size, const QMargins& border, int buttonWidth,
-                                Qt::LayoutDirection direction = Qt::LeftToRight);
-
-// The button of a skinned combo box, painted into the box's picture: the skin's "COMBOBTN"
-// section in the state when the skin has one, and the skin's combo arrow centred on it (an
-// arrow in the button's text colour, `ownColour` without the section, where the skin has no
-// arrow picture).
-void PaintComboButton(Bitmap32& cache, const TsSkinManager& manager, const QRect& button,
-                      int state, TColor ownColour);
 // The text of a combo box in its text area: marked with the skin's selection when
 // `selected`, else written in the colours of the box's section (hot ones when `hot`).
 void PaintComboText(Bitmap32& cache, const TsCommonData& data, const QFont& font,
@@ -92,11 +77,10 @@ private:
     bool wantsSkin() const;
     // The style, the line edit's colours and the list follow the skin.
     void syncSkin();
-    void paintButton(Bitmap32& cache, const QRect& button) const;
     void paintText(Bitmap32& cache, const QRect& area, bool selectable) const;
 
     TsControlCache cache_;
-    TsControlStyle* style_;
+    TsDropDownStyle* style_;
     TsSelectionDelegate* delegate_ = nullptr;
     QPointer<TsScrollWnd> popupWnd_;
     QPointer<QWidget> popup_;

@@ -5,6 +5,7 @@
 #include <QStyleOptionFrame>
 
 #include "platform/skin_message.h"
+#include "skin/controls/sDropDown.h"
 #include "skin/core/sSkinManager.h"
 
 TsEdit::TsEdit(QWidget* parent)
@@ -22,10 +23,7 @@ int TsEdit::CurrentState() const {
 }
 
 QMargins TsEdit::BorderMargins() const {
-    const TsSkinManager* manager = SkinData.SkinManager();
-    if (!manager || !manager->IsValidImage(SkinData.BorderIndex)) return QMargins();
-    const TsMaskData& border = manager->images()[size_t(SkinData.BorderIndex)];
-    return QMargins(border.WL, border.WT, border.WR, border.WB);
+    return SectionBorderMargins(SkinData);
 }
 
 void TsEdit::syncFrame() {

@@ -889,8 +889,7 @@ void TsComboBoxWrapper::paintLook(Bitmap32& cache, const TCacheInfo& parent) {
     const TsComboBoxLayout layout =
         ComboBoxLayout(cache.rect().size(), borderMargins(), kScrollBarExtent,
                        box_->layoutDirection());
-    PaintComboButton(cache, *manager(), layout.Button, buttonState(),
-                     textColour(SkinData().SkinIndex, skinState()));
+    PaintDropDownButton(cache, layout.Button, buttonState(), SkinData());
     if (!box_->isEditable()) {
         QRect text = layout.Text;
         const QIcon icon = box_->itemIcon(box_->currentIndex());
