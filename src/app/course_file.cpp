@@ -1,12 +1,15 @@
 #include "app/course_file.h"
 
 #include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QRandomGenerator>
 #include <QSet>
 
 #include "app/accounts.h"
 #include "data/connection.h"
+#include "data/database_error.h"
 #include "results/hand_in_records.h"
 
 const QString kSeatColumn = QStringLiteral("Рабочее_место");
@@ -126,4 +129,18 @@ QStringList secureUniqueLogins(TConnection& connection) {
         store.addUniqueIndex(kUsers, index, kLoginKeyColumn);
     });
     return plan.repeated;
+}
+
+QString courseServer(const QString& serverFile) {
+    QFile file(serverFile);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        throw EDatabaseError(QStringLiteral("Не удалось прочитать файл «%1»: %2")
+                                 .arg(serverFile, file.errorString()));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    for (const QString& line : lines) {
+        const QString text = line.trimmed();
+        if (!text.isEmpty() && !text.startsWith(u'#')) return text;
+    }
+    throw EDatabaseError(
+        QStringLiteral("Файл «%1» не называет сервер курса").arg(QFileInfo(serverFile).fileName()));
 }

@@ -29,3 +29,8 @@ void upgradeCourseFile(TConnection& connection);
 // be told: nothing is deleted, and the later accounts of such a login keep an empty key
 // until the earlier ones are gone. A file whose keys are all in place is not written.
 QStringList secureUniqueLogins(TConnection& connection);
+
+// The class server a seat's working folder names in its file `Kesta.server`: the first line
+// that is neither empty nor a comment (#), a libpq connection string or a service name.
+// EDatabaseError when the file names none or cannot be read.
+QString courseServer(const QString& serverFile);

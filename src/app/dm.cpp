@@ -2,10 +2,15 @@
 
 #include "app/course_file.h"
 
+#include <QFileInfo>
+
+#include "data/pg_store.h"
+
 TDataModule1* DataModule1 = nullptr;
 
 const QString TDataModule1::DatabaseFile = QStringLiteral("Kesta.db");
 const QString TDataModule1::DatabasePassword = QStringLiteral("Ломтеривка");
+const QString TDataModule1::ServerFile = QStringLiteral("Kesta.server");
 
 namespace {
 
@@ -33,8 +38,12 @@ QVector<FieldDef> documentFields() {
 
 TDataModule1::TDataModule1() : ADOConnection1(new TConnection(this)) {
     ADOConnection1->setObjectName(QStringLiteral("ADOConnection1"));
-    // The database is addressed by its bare name, so it is looked for in the working folder.
-    ADOConnection1->open(DatabaseFile, DatabasePassword);
+    // The database is addressed by its bare name, so it is looked for in the working folder;
+    // a seat of a class on a server has the server's name there instead.
+    if (!QFileInfo::exists(DatabaseFile) && QFileInfo::exists(ServerFile))
+        ADOConnection1->open(PgStore::connect(courseServer(ServerFile)));
+    else
+        ADOConnection1->open(DatabaseFile, DatabasePassword);
     // A course made by an older version gains the columns this one needs, and a second
     // account with a login already taken is refused by the file itself.
     upgradeCourseFile(*ADOConnection1);

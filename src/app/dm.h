@@ -17,6 +17,8 @@ public:
 
     static const QString DatabaseFile;
     static const QString DatabasePassword;
+    // Names the class server in a working folder without a course file.
+    static const QString ServerFile;
 
     TConnection* ADOConnection1;
     // Logins that several accounts of the file share; empty when every login is unique.

@@ -280,6 +280,10 @@ void PgStore::createTable(const QString& table, const QVector<StoreColumn>& colu
 }
 
 QStringList PgStore::tables() {
+    // A database no course was copied to has no description of tables yet.
+    const Result known = run(QStringLiteral("SELECT to_regclass('kesta_columns') IS NOT NULL"), {},
+                             QStringLiteral("Не удалось прочитать список таблиц"), true);
+    if (known.value(0, 0).toLongLong() == 0) return {};
     const Result result =
         run(QStringLiteral("SELECT table_name FROM kesta_columns GROUP BY table_name "
                            "ORDER BY min(made)"),
@@ -385,12 +389,11 @@ qint64 PgStore::nextKey(const QString& table) {
     return result.value(0, 0).toLongLong();
 }
 
-StoreRow PgStore::insertWithKey(const QString& table, qint64 key, const QStringList& columns,
-                                const QVector<QVariant>& values, const QStringList& readBack) {
+void PgStore::writeRow(const QString& table, qint64 key, const QString& counter,
+                       const QStringList& columns, const QVector<QVariant>& values) {
     QStringList names{QStringLiteral("kesta_key")};
     QVector<QVariant> all{key};
     // A counter shows the row's key.
-    const QString counter = counterOf(table);
     if (!counter.isEmpty()) {
         names.append(quoted(counter));
         all.append(key);
@@ -409,7 +412,32 @@ StoreRow PgStore::insertWithKey(const QString& table, qint64 key, const QStringL
     run(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
             .arg(quoted(table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
         all, QStringLiteral("Не удалось добавить строку в таблицу «%1»").arg(table));
+}
+
+StoreRow PgStore::insertWithKey(const QString& table, qint64 key, const QStringList& columns,
+                                const QVector<QVariant>& values, const QStringList& readBack) {
+    writeRow(table, key, counterOf(table), columns, values);
     return readStoredRow(table, key, readBack);
+}
+
+void PgStore::copyRow(const QString& table, qint64 key, const QStringList& columns,
+                      const QVector<QVariant>& values) {
+    writeRow(table, key, counterOf(table), columns, values);
+}
+
+qint64 PgStore::keyHighWater(const QString& table) {
+    const Result result =
+        run(QStringLiteral("SELECT greatest((SELECT CASE WHEN is_called THEN last_value ELSE 0 END "
+                           "FROM %1), (SELECT max(kesta_key) FROM %2), 0)")
+                .arg(keySequence(table), quoted(table)),
+            {}, QStringLiteral("Не удалось прочитать ключи таблицы «%1»").arg(table));
+    return result.value(0, 0).toLongLong();
+}
+
+void PgStore::setKeyHighWater(const QString& table, qint64 key) {
+    if (key <= 0 || key <= keyHighWater(table)) return;
+    run(QStringLiteral("SELECT setval($1::regclass, $2)"), {keySequence(table), key},
+        QStringLiteral("Не удалось записать ключ строки таблицы «%1»").arg(table));
 }
 
 StoreRow PgStore::insertRow(const QString& table, const QStringList& columns,

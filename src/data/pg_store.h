@@ -34,6 +34,12 @@ public:
     void createTable(const QString& table, const QVector<StoreColumn>& columns);
     // The course's tables on the server, in the order they were made.
     QStringList tables();
+    // For copying a course whole: the largest key a table's rows have ever had, and a row
+    // written under the key it has elsewhere (its counter showing that key).
+    qint64 keyHighWater(const QString& table);
+    void setKeyHighWater(const QString& table, qint64 key);
+    void copyRow(const QString& table, qint64 key, const QStringList& columns,
+                 const QVector<QVariant>& values);
 
     QVector<StoreColumn> columns(const QString& table) override;
     QVector<StoreRow> readRows(const QString& table, const QStringList& columns) override;
@@ -71,6 +77,8 @@ private:
     StoreRow readStoredRow(const QString& table, qint64 key, const QStringList& columns);
     StoreRow insertWithKey(const QString& table, qint64 key, const QStringList& columns,
                            const QVector<QVariant>& values, const QStringList& readBack);
+    void writeRow(const QString& table, qint64 key, const QString& counter,
+                  const QStringList& columns, const QVector<QVariant>& values);
     qint64 nextKey(const QString& table);
     // Outside a step the connection is checked and made again once when the server was lost.
     void ensureConnected();

@@ -284,6 +284,77 @@ QStringList SqliteStore::integrityCheck() {
     return lines;
 }
 
+QStringList SqliteStore::tables() {
+    const QVector<StoreRow> rows = select(
+        QStringLiteral("sqlite_master"),
+        QStringLiteral("SELECT rowid, name FROM sqlite_master WHERE type = 'table' AND name NOT "
+                       "LIKE 'sqlite_%' AND name <> 'row_keys' ORDER BY rowid"),
+        1, nullptr);
+    QStringList names;
+    for (const StoreRow& row : rows)
+        names.append(row.values[0].toString());
+    return names;
+}
+
+qint64 SqliteStore::keyHighWater(const QString& table) {
+    if (!hasCounter(table)) return lastKey(table);
+    // A counter remembers its own last number.
+    const QVariant name(table);
+    const QVector<StoreRow> rows = select(
+        table,
+        QStringLiteral("SELECT 0, max(coalesce((SELECT seq FROM sqlite_sequence WHERE name = ?), "
+                       "0), coalesce((SELECT max(rowid) FROM %1), 0))")
+            .arg(quoted(table)),
+        1, &name);
+    return rows.value(0).values.value(0).toLongLong();
+}
+
+void SqliteStore::setKeyHighWater(const QString& table, qint64 key) {
+    transaction([&] {
+        if (key <= keyHighWater(table)) return;
+        if (!hasCounter(table)) {
+            noteLastKey(table, key);
+            return;
+        }
+        const QByteArray name = table.toUtf8();
+        const QString sql = QStringLiteral(
+                                "DELETE FROM sqlite_sequence WHERE name = '%1'; INSERT INTO "
+                                "sqlite_sequence (name, seq) VALUES ('%1', %2)")
+                                .arg(QString(table).replace(u'\'', QStringLiteral("''")))
+                                .arg(key);
+        exec(sql.toUtf8().constData(),
+             QStringLiteral("Не удалось записать ключ строки таблицы «%1»").arg(table));
+    });
+}
+
+void SqliteStore::createTable(const QString& table, const QVector<StoreColumn>& columns) {
+    QStringList parts;
+    for (const StoreColumn& column : columns)
+        parts.append(quoted(column.name) + u' ' +
+                     (column.counter ? QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT")
+                                     : column.declaredType));
+    const QString sql =
+        QStringLiteral("CREATE TABLE %1 (%2)").arg(quoted(table), parts.join(QStringLiteral(", ")));
+    exec(sql.toUtf8().constData(), QStringLiteral("Не удалось создать таблицу «%1»").arg(table));
+}
+
+void SqliteStore::copyRow(const QString& table, qint64 key, const QStringList& columns,
+                          const QVector<QVariant>& values) {
+    QStringList names{QStringLiteral("rowid")};
+    QStringList marks{QStringLiteral("?")};
+    for (const QString& column : columns) {
+        names.append(quoted(column));
+        marks.append(QStringLiteral("?"));
+    }
+    QVector<QVariant> all{QVariant(key)};
+    all.append(values);
+    runInsert(table,
+              QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(quoted(table), names.join(QStringLiteral(", ")),
+                       marks.join(QStringLiteral(", "))),
+              all);
+}
+
 sqlite3_stmt* SqliteStore::statement(const QString& sql) {
     if (sqlite3_stmt* cached = statements_.value(sql)) return cached;
     sqlite3_stmt* prepared = nullptr;

@@ -40,6 +40,16 @@ public:
     // The file's own check of its structure: {"ok"} for a sound file, else what is wrong.
     QStringList integrityCheck();
 
+    // For copying a course whole: the course's tables in the order they were made, the
+    // largest key a table's rows have ever had, a table made with these columns (a counter
+    // numbering its rows), and a row written under the key it has elsewhere.
+    QStringList tables();
+    qint64 keyHighWater(const QString& table);
+    void setKeyHighWater(const QString& table, qint64 key);
+    void createTable(const QString& table, const QVector<StoreColumn>& columns);
+    void copyRow(const QString& table, qint64 key, const QStringList& columns,
+                 const QVector<QVariant>& values);
+
     QVector<StoreColumn> columns(const QString& table) override;
     QVector<StoreRow> readRows(const QString& table, const QStringList& columns) override;
     QVector<StoreRow> readRowsWhere(const QString& table, const QStringList& columns,
