@@ -15,7 +15,7 @@ QString loginKey(const QString& login) {
 }
 
 Registration registerAccount(TConnection& connection, TTable* users, const QString& login,
-                             const QString& passwordHash) {
+                             const QString& passwordHash, const QString& role) {
     Registration outcome = Registration::Registered;
     connection.transaction([&] {
         // The copy read at start-up does not know the accounts other programs added since.
@@ -28,7 +28,7 @@ Registration registerAccount(TConnection& connection, TTable* users, const QStri
         users->fieldByName(kLogin).setValue(login);
         users->fieldByName(kLoginKeyColumn).setValue(loginKey(login));
         users->fieldByName(QStringLiteral("Пароль")).setValue(passwordHash);
-        users->fieldByName(QStringLiteral("Примечание")).setValue(QStringLiteral("student"));
+        users->fieldByName(QStringLiteral("Примечание")).setValue(role);
         users->post();
     });
     return outcome;

@@ -14,10 +14,11 @@ QString loginKey(const QString& login);
 
 enum class Registration { Registered, LoginTaken };
 
-// Registers a student account. The login is checked against the accounts as the file holds
+// Registers an account, a student's unless another role ("admin" for a teacher) is given. The login is checked against the accounts as the file holds
 // them, with the file held for writing, and the account is added in the same transaction:
 // of several programs registering one login at once, exactly one succeeds. Letter case does
 // not tell logins apart. On success the users table stands on the new account; on failure
 // nothing is pending. EDatabaseError when the file cannot be written.
 Registration registerAccount(TConnection& connection, TTable* users, const QString& login,
-                             const QString& passwordHash);
+                             const QString& passwordHash,
+                             const QString& role = QStringLiteral("student"));

@@ -288,6 +288,17 @@ TEST_F(PgStoreTest, AnUnreachableServerIsToldAndALostOneIsReachedAgain) {
                                                               "«host=/nonexistent")))
             << error.message().toStdString();
     }
+    // A password in the server's name is not shown.
+    for (const QString& named : {QStringLiteral("host=/nonexistent password='s e\\'cret' dbname=x"),
+                                 QStringLiteral("postgresql://kesta:secret@/x?host=/nonexistent")}) {
+        try {
+            PgStore::connect(named);
+            ADD_FAILURE() << "connected to nothing";
+        } catch (const EDatabaseError& error) {
+            EXPECT_FALSE(error.message().contains(QStringLiteral("secret"))) << error.message().toStdString();
+            EXPECT_TRUE(error.message().contains(QStringLiteral("***"))) << error.message().toStdString();
+        }
+    }
     EXPECT_EQ(PgStore::connectionString(QStringLiteral(" kesta-class ")), QStringLiteral("service=kesta-class"));
     EXPECT_EQ(PgStore::connectionString(QStringLiteral("host=a dbname=b")), QStringLiteral("host=a dbname=b"));
 
