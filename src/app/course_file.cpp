@@ -1,6 +1,7 @@
 #include "app/course_file.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -10,6 +11,8 @@
 #include "app/accounts.h"
 #include "data/connection.h"
 #include "data/database_error.h"
+#include "data/pg_store.h"
+#include "data/sqlite_store.h"
 #include "results/hand_in_records.h"
 
 const QString kSeatColumn = QStringLiteral("Рабочее_место");
@@ -143,4 +146,15 @@ QString courseServer(const QString& serverFile) {
     }
     throw EDatabaseError(
         QStringLiteral("Файл «%1» не называет сервер курса").arg(QFileInfo(serverFile).fileName()));
+}
+
+std::unique_ptr<Store> openCourse(const QString& folder) {
+    const QDir dir(folder);
+    const QString file = dir.filePath(QStringLiteral("Kesta.db"));
+    const QString server = dir.filePath(QStringLiteral("Kesta.server"));
+    if (!QFileInfo::exists(file) && QFileInfo::exists(server))
+        return PgStore::connect(courseServer(server));
+    // Named as the program names it, so that a missing file is told as it always is.
+    return SqliteStore::open(folder == QDir::currentPath() ? QStringLiteral("Kesta.db") : file,
+                             QStringLiteral("Ломтеривка"));
 }

@@ -2,6 +2,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
+
+class Store;
 
 class TConnection;
 
@@ -34,3 +37,8 @@ QStringList secureUniqueLogins(TConnection& connection);
 // that is neither empty nor a comment (#), a libpq connection string or a service name.
 // EDatabaseError when the file names none or cannot be read.
 QString courseServer(const QString& serverFile);
+
+// Opens the course of a working folder: its file Kesta.db, or, without one, the class server
+// its Kesta.server names. Each call makes a connection of its own, so that a worker thread
+// may read the course while the windows work on theirs. EDatabaseError when it cannot.
+std::unique_ptr<Store> openCourse(const QString& folder);

@@ -2,9 +2,7 @@
 
 #include "app/course_file.h"
 
-#include <QFileInfo>
-
-#include "data/pg_store.h"
+#include <QDir>
 
 TDataModule1* DataModule1 = nullptr;
 
@@ -38,12 +36,9 @@ QVector<FieldDef> documentFields() {
 
 TDataModule1::TDataModule1() : ADOConnection1(new TConnection(this)) {
     ADOConnection1->setObjectName(QStringLiteral("ADOConnection1"));
-    // The database is addressed by its bare name, so it is looked for in the working folder;
-    // a seat of a class on a server has the server's name there instead.
-    if (!QFileInfo::exists(DatabaseFile) && QFileInfo::exists(ServerFile))
-        ADOConnection1->open(PgStore::connect(courseServer(ServerFile)));
-    else
-        ADOConnection1->open(DatabaseFile, DatabasePassword);
+    // The course is looked for in the working folder: its file, or for a seat of a class on
+    // a server the server's name.
+    ADOConnection1->open(openCourse(QDir::currentPath()));
     // A course made by an older version gains the columns this one needs, and a second
     // account with a login already taken is refused by the file itself.
     upgradeCourseFile(*ADOConnection1);

@@ -446,8 +446,11 @@ qint64 PgStore::keyHighWater(const QString& table) {
 }
 
 void PgStore::setKeyHighWater(const QString& table, qint64 key) {
-    if (key <= 0 || key <= keyHighWater(table)) return;
-    run(QStringLiteral("SELECT setval($1::regclass, $2)"), {keySequence(table), key},
+    // The sequence goes on from the largest key given, whether it gave it itself or a copy
+    // wrote the row under its key.
+    const qint64 target = std::max(key, keyHighWater(table));
+    if (target <= 0) return;
+    run(QStringLiteral("SELECT setval($1::regclass, $2)"), {keySequence(table), target},
         QStringLiteral("Не удалось записать ключ строки таблицы «%1»").arg(table));
 }
 

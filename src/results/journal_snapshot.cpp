@@ -1,6 +1,7 @@
 #include "results/journal_snapshot.h"
 
-#include "data/sqlite_store.h"
+#include "data/store.h"
+
 #include "results/hand_in_records.h"
 
 namespace {
@@ -42,10 +43,6 @@ void readTables(Store& store, JournalSnapshot& snapshot) {
 }
 
 }  // namespace
-
-JournalSnapshot readJournalSnapshot(const QString& databaseFile, const QString& password) {
-    return readJournalSnapshot(*SqliteStore::open(databaseFile, password));
-}
 
 JournalSnapshot readJournalSnapshot(Store& store) {
     JournalSnapshot snapshot;

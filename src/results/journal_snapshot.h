@@ -15,6 +15,3 @@ struct JournalSnapshot {
 
 JournalSnapshot readJournalSnapshot(Store& store);
 
-// Reads the snapshot through a connection of its own to the database file, so that it can
-// run on another thread while the windows keep theirs; EDatabaseError when it cannot.
-JournalSnapshot readJournalSnapshot(const QString& databaseFile, const QString& password);

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "app/design.h"
+#include "app/course_file.h"
 #include "app/dm.h"
 #include "platform/application.h"
 #include "platform/kesta_error.h"
@@ -196,7 +197,7 @@ void TForm13::open() {
     // that a large journal never holds the window up; the period is set once it is read.
     sEdit1->clear();
     Grid->setFocus();
-    databaseFile_ = QDir::current().absoluteFilePath(TDataModule1::DatabaseFile);
+    courseFolder_ = QDir::currentPath();
     if (running_) {
         again_ = true;
         return;
@@ -235,7 +236,7 @@ void TForm13::sButton1Click() {
 
 void TForm13::recount() {
     typing_.stop();
-    if (!snapshot_ && databaseFile_.isEmpty()) return;
+    if (!snapshot_ && courseFolder_.isEmpty()) return;
     if (running_) {
         // One count at a time; the newest filter is counted when this one ends.
         again_ = true;
@@ -244,7 +245,7 @@ void TForm13::recount() {
     again_ = false;
     running_ = true;
     const std::shared_ptr<const JournalSnapshot> given = snapshot_;
-    const QString file = std::exchange(databaseFile_, QString());
+    const QString file = std::exchange(courseFolder_, QString());
     // A journal read afresh is counted over its whole period; the pickers follow it.
     const std::optional<StatisticsFilter> wanted =
         file.isEmpty() ? std::optional(filter()) : std::nullopt;
@@ -260,7 +261,7 @@ void TForm13::recount() {
                 promise.setProgressValueAndText(0, QStringLiteral("Чтение журнала…"));
                 try {
                     outcome.snapshot = std::make_shared<const JournalSnapshot>(
-                        readJournalSnapshot(file, TDataModule1::DatabasePassword));
+                        readJournalSnapshot(*openCourse(file)));
                 } catch (const std::exception& error) {
                     outcome.error = exceptionText(error);
                     promise.addResult(outcome);

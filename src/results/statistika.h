@@ -86,7 +86,7 @@ private:
     JournalStatistics shown_;
     QTimer typing_;         // a pause in typing the login before counting again
     QTimer patience_;       // a count longer than a moment shows its progress
-    QString databaseFile_;  // the journal is read again from it by the next count
+    QString courseFolder_;  // the journal is read again from the course there by the next count
     bool running_ = false;  // a count is under way
     bool again_ = false;    // the filter changed while a count was under way
 };

@@ -94,6 +94,11 @@ TEST_F(CourseCopyTest, UploadThenDownloadGivesTheSameCourse) {
     EXPECT_EQ(dump(*copy), original);
     EXPECT_FALSE(QFile::exists(back + QStringLiteral(".part")));
 
+    // New rows on the server go on after the copied ones, in a table with rows deleted and
+    // in one without.
+    const qint64 lastResult = file->readRows(QStringLiteral("result"), {}).last().key;
+    EXPECT_GT(pg->insertRow(QStringLiteral("result"), {QStringLiteral("Оценка")}, {QStringLiteral("A")}, {}).key,
+              lastResult);
     // Keys once given stay given on the server and in the file brought back.
     const qint64 deleted = file->keyHighWater(QStringLiteral("test"));
     EXPECT_GT(pg->insertRow(QStringLiteral("test"), {QStringLiteral("Вопрос")}, {QStringLiteral("новый")}, {}).key,

@@ -8,7 +8,35 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cleanup() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  stop_course_server
   rm -rf "$work"
+}
+
+# With KESTA_STORE=server the flows run on a class server: a PostgreSQL server of the test's
+# own (initdb and pg_ctl, on a Unix socket in a temporary folder) holds the course, copied
+# there with kesta-admin ($KESTA_ADMIN), and the course folder names it in Kesta.server.
+server=
+pgdir=
+as_postgres() {
+  if [ "$(id -u)" = 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
+}
+start_course_server() {
+  local bin
+  bin=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)
+  pgdir=$(mktemp -d)
+  [ "$(id -u)" = 0 ] && chown postgres: "$pgdir"
+  as_postgres "$bin/initdb" -D "$pgdir/data" -U kesta -A trust -E UTF8 --no-locale --no-sync \
+    >/dev/null || fail "initdb failed"
+  as_postgres "$bin/pg_ctl" -D "$pgdir/data" -l "$pgdir/log" -w start \
+    -o "-k $pgdir -c listen_addresses='' -p 5432" >/dev/null || fail "the server did not start"
+  server="host=$pgdir port=5432 user=kesta dbname=postgres"
+}
+stop_course_server() {
+  [ -n "$pgdir" ] || return 0
+  as_postgres "$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)/pg_ctl" -D "$pgdir/data" \
+    -m immediate -w stop >/dev/null 2>&1 || true
+  rm -rf "$pgdir"
+  pgdir=
 }
 
 # Waits for a visible window whose title matches, and prints its id.
@@ -209,7 +237,20 @@ build_test_course() {
   cp "$staged/Data/titl1.bmp" "$work/course/Data/"
   # The course's skin, so that every flow runs in the windows a user sees.
   cp -r "$staged/Skins" "$work/course/"
+  if [ "${KESTA_STORE:-file}" = server ]; then
+    start_course_server
+    "$KESTA_ADMIN" upload "$server" "$work/course/Kesta.db" 2>/dev/null || fail "the upload failed"
+    rm "$work/course/Kesta.db"
+    echo "$server" >"$work/course/Kesta.server"
+  fi
 }
 
-# Runs SQL on the test course's database and prints the result rows.
-query() { printf "PRAGMA key = 'Ломтеривка';\n%s\n" "$1" | sqlcipher "$work/course/Kesta.db"; }
+# Runs SQL on the test course's database, file or server, and prints the result rows. The
+# SQL is what both understand; "@key" stands for the column of the rows' stored order.
+query() {
+  if [ -n "$server" ]; then
+    psql "$server" -qtA -c "${1//@key/kesta_key}"
+  else
+    printf "PRAGMA key = 'Ломтеривка';\n%s\n" "${1//@key/rowid}" | sqlcipher "$work/course/Kesta.db"
+  fi
+}

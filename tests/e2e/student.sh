@@ -71,8 +71,8 @@ click_in "$testwin" $((8 + 416 + 36)) $((5 + 370 + 24))
 import -window root "$shots/test-handed-in.png"
 stop_kesta
 
-grade=$(query 'SELECT "Оценка" || "|" || "Количество вопросов" || "|" || "Логин_студента" FROM result;')
+grade=$(query "SELECT \"Оценка\" || '|' || \"Количество вопросов\" || '|' || \"Логин_студента\" FROM result;")
 [ "$grade" = "D+|40|student" ] || fail "the result row is '$grade', not D+ for 22 of 40"
-records=$(query 'SELECT count(*) || "|" || sum("Ответ_студента" = "A") FROM proverka;')
+records=$(query "SELECT count(*) || '|' || sum(CASE WHEN \"Ответ_студента\" = 'A' THEN 1 ELSE 0 END) FROM proverka;")
 [ "$records" = "40|22" ] || fail "the answer records are '$records', not 40 rows with 22 answers"
 echo "PASS"

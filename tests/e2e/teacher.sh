@@ -47,7 +47,7 @@ add_topic "Network security" "" "security.htm"
 click_in "$teacher" $((32 + 85)) "$add_button_y"
 add_topic "Firewalls" "network" "firewalls.htm"
 import -window root "$shots/teacher-topics.png"
-rows=$(await_query 'SELECT "Абсолютный номер" || "/" || "Индекс" || "/" || "Название темы" FROM teoria;' \
+rows=$(await_query "SELECT \"Абсолютный номер\" || '/' || \"Индекс\" || '/' || \"Название темы\" FROM teoria ORDER BY @key;" \
   "0/0/Введение;1/0/Модели;2/1/Модель OSI;3/0/Network security;4/3/Firewalls;")
 [ "$rows" = "0/0/Введение;1/0/Модели;2/1/Модель OSI;3/0/Network security;4/3/Firewalls;" ] ||
   fail "the topic table is '$rows'"
@@ -74,7 +74,7 @@ xdotool type --delay 10 "E) Keeps passwords"
 click_in "$bank" $((12 + 8 + 2 * 175 + 12)) $((258 + 34))  # option "C"
 click_in "$bank" $((704 + 50)) "$bank_buttons_y"           # "Сохранить"
 import -window root "$shots/teacher-bank.png"
-question=$(await_query 'SELECT count(*) || "|" || max("Правильный_ответ") FROM test WHERE "Вопрос" LIKE "What does%";' "1|C;")
+question=$(await_query "SELECT count(*) || '|' || max(\"Правильный_ответ\") FROM test WHERE \"Вопрос\" LIKE 'What does%';" "1|C;")
 question=${question%;}
 [ "$question" = "1|C" ] || fail "the new question is stored as '$question'"
 click_menu "$teacher" 9  # "Выход"
@@ -142,6 +142,6 @@ case "$counted" in *"Сдач: 1, ответов: 40."*) ;; *) fail "the statist
 settle
 import -window root "$shots/teacher-statistics.png"
 stop_kesta
-stored=$(query 'SELECT count(*) || "|" || max("Логин_студента") FROM result;')
+stored=$(query "SELECT count(*) || '|' || max(\"Логин_студента\") FROM result;")
 [ "$stored" = "1|student" ] || fail "the result journal holds '$stored'"
 echo "PASS"
