@@ -536,6 +536,12 @@ bool PgStore::addUniqueIndex(const QString& table, const QString& index, const Q
     bool made = true;
     try {
         transaction([&] {
+            // Another seat may have made it since the look above; the step's lock keeps that
+            // from happening between this look and the making.
+            if (run(QStringLiteral("SELECT 1 FROM pg_indexes WHERE indexname = $1"), {index},
+                    QStringLiteral("Не удалось прочитать индексы таблицы «%1»").arg(table))
+                    .rows() > 0)
+                return;
             run(QStringLiteral("CREATE UNIQUE INDEX %1 ON %2 (%3)")
                     .arg(quoted(index), quoted(table), quoted(column)),
                 {}, QStringLiteral("Не удалось создать индекс «%1» таблицы «%2»").arg(index, table));

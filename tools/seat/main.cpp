@@ -14,7 +14,8 @@
 //   kesta-seat FOLDER churn SEED         does what students and a teacher do, at random,
 //                                        until stopped; "begin OP" before each step and
 //                                        "end OP" (or "conflict OP", "busy OP") after it
-//   kesta-seat FOLDER check              the file's structure and the class's rules:
+//   kesta-seat FOLDER check              the file's structure (on a class server: none) and
+//                                        the class's rules:
 //                                        "ok", or one finding a line (exit status 1)
 
 #include <QCoreApplication>
@@ -22,11 +23,13 @@
 #include <QDateTime>
 #include <QThread>
 #include <QDir>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <cstdio>
 
 #include "app/accounts.h"
+#include "app/course_file.h"
 #include "app/dm.h"
 #include "class_check.h"
 #include "data/database_error.h"
@@ -193,9 +196,13 @@ int handIns(const QString& login, int count, qint64 start, qint64 period) {
 }
 
 int check(const QString& folder) {
-    auto store = SqliteStore::open(QDir(folder).filePath(TDataModule1::DatabaseFile),
-                                   TDataModule1::DatabasePassword);
-    const QStringList findings = checkCourseFile(*store);
+    // A course file is checked with its structure; a class server's course by its rules.
+    const QString file = QDir(folder).filePath(TDataModule1::DatabaseFile);
+    QStringList findings;
+    if (QFileInfo::exists(file))
+        findings = checkCourseFile(*SqliteStore::open(file, TDataModule1::DatabasePassword));
+    else
+        findings = courseFileFindings(*openCourse(folder));
     if (findings.isEmpty()) say(QStringLiteral("ok"));
     for (const QString& finding : findings) say(finding);
     return findings.isEmpty() ? 0 : 1;
