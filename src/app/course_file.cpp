@@ -158,3 +158,17 @@ std::unique_ptr<Store> openCourse(const QString& folder) {
     return SqliteStore::open(folder == QDir::currentPath() ? QStringLiteral("Kesta.db") : file,
                              QStringLiteral("Ломтеривка"));
 }
+
+QString seatAnnouncement(const QString& login, bool teacher) {
+    return QStringLiteral("%1 %2 %3").arg(seatToken()).arg(teacher ? u'T' : u'S').arg(login);
+}
+
+AnnouncedSeat seatOfAnnouncement(const QString& text) {
+    AnnouncedSeat seat;
+    const QStringList parts = text.split(u' ');
+    if (parts.size() < 3) return seat;
+    seat.mark = parts[0].toLongLong();
+    seat.teacher = parts[1] == QLatin1String("T");
+    seat.login = parts.mid(2).join(u' ');
+    return seat;
+}

@@ -42,3 +42,13 @@ QString courseServer(const QString& serverFile);
 // its Kesta.server names. Each call makes a connection of its own, so that a worker thread
 // may read the course while the windows work on theirs. EDatabaseError when it cannot.
 std::unique_ptr<Store> openCourse(const QString& folder);
+
+// How a seat names itself to a class server once someone signed in: its mark in the seat
+// column, whether a teacher works there and the login, read back by seatOfAnnouncement.
+QString seatAnnouncement(const QString& login, bool teacher);
+struct AnnouncedSeat {
+    qint64 mark = 0;
+    bool teacher = false;
+    QString login;
+};
+AnnouncedSeat seatOfAnnouncement(const QString& text);

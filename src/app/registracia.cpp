@@ -1,5 +1,7 @@
 #include "app/registracia.h"
 
+#include "app/course_file.h"
+
 #include <QCloseEvent>
 
 #include "app/accounts.h"
@@ -163,10 +165,12 @@ void TForm1::sButton1Click() {
     } else if (sEdit1->text() == users->fieldByName(QStringLiteral("Логин")).asString() &&
                users->fieldByName(QStringLiteral("Примечание")).asString() ==
                    QLatin1String("admin")) {
+        DataModule1->ADOConnection1->announce(seatAnnouncement(sEdit1->text(), true));
         Form2->show();
         Form2->fillWorkArea();
         reportRepeatedLogins();
     } else {
+        DataModule1->ADOConnection1->announce(seatAnnouncement(sEdit1->text(), false));
         setAppDir();
         openStudentWindow(sEdit1->text());
         Form4->WebBrowser1->navigate(AppDir + QStringLiteral("titl.bmp"));
@@ -195,6 +199,7 @@ void TForm1::sButton2Click() {
         sLabel6->setText(QStringLiteral("Регистрация прошла успешно"));
         sButton1->setEnabled(true);
         setFormHeight(170);
+        DataModule1->ADOConnection1->announce(seatAnnouncement(sEdit3->text(), false));
         openStudentWindow(sEdit3->text());
         CurrentLogin = sEdit3->text();
     }

@@ -90,3 +90,13 @@ void TConnection::attach(TTable* table) {
 void TConnection::detach(TTable* table) {
     tables_.removeOne(table);
 }
+
+void TConnection::announce(const QString& who) {
+    // Only the administrator's list of seats depends on it: a store that cannot take the
+    // name now does not keep anyone from working.
+    if (!store_) return;
+    try {
+        store_->announce(who);
+    } catch (const EDatabaseError&) {
+    }
+}

@@ -37,6 +37,9 @@ public:
     void transaction(const std::function<void()>& step);
     bool inTransaction() const { return !frames_.empty(); }
 
+    // Tells the store who works through this program now (see Store::announce).
+    void announce(const QString& who);
+
     // Puts a layer around the store (a fault injector in tests, a log); the table objects
     // stay open.
     void wrapStore(const std::function<std::unique_ptr<Store>(std::unique_ptr<Store>)>& wrap);

@@ -180,9 +180,8 @@ std::unique_ptr<PgStore> PgStore::connect(const QString& server) {
         throw EDatabaseError(QStringLiteral("Не удалось подключиться к серверу курса «%1»: %2")
                                  .arg(shownServer(server.trimmed()), reason));
     }
-    PQsetClientEncoding(connection, "UTF8");
     auto store = std::unique_ptr<PgStore>(new PgStore(connection, shownServer(server.trimmed())));
-    store->execute(QStringLiteral("SET client_min_messages = warning"));
+    store->settle();
     return store;
 }
 
@@ -200,7 +199,7 @@ void PgStore::ensureConnected() {
     if (PQstatus(connection_) != CONNECTION_OK)
         throw EDatabaseError(QStringLiteral("Нет связи с сервером курса «%1»: %2")
                                  .arg(server_, serverMessage(connection_)));
-    PQsetClientEncoding(connection_, "UTF8");
+    settle();
 }
 
 PgStore::Result PgStore::run(const QString& sql, const QVector<QVariant>& parameters,
@@ -239,7 +238,7 @@ PgStore::Result PgStore::run(const QString& sql, const QVector<QVariant>& parame
     if (lost && retry && transactionDepth_ == 0) {
         PQreset(connection_);
         if (PQstatus(connection_) == CONNECTION_OK) {
-            PQsetClientEncoding(connection_, "UTF8");
+            settle();
             Result again = send();
             if (succeeded(again)) return again;
             result = std::move(again);
@@ -272,6 +271,9 @@ void PgStore::createTable(const QString& table, const QVector<StoreColumn>& colu
                            "position integer NOT NULL, name text NOT NULL, declared_type text NOT "
                            "NULL, counter boolean NOT NULL DEFAULT false, made bigserial, "
                            "PRIMARY KEY (table_name, name))"),
+            {}, QStringLiteral("Не удалось подготовить описание таблиц"));
+        run(QStringLiteral("CREATE TABLE IF NOT EXISTS kesta_seats (pid integer NOT NULL, who text "
+                           "NOT NULL, since timestamptz NOT NULL DEFAULT now())"),
             {}, QStringLiteral("Не удалось подготовить описание таблиц"));
         QStringList parts{QStringLiteral("kesta_key bigint PRIMARY KEY")};
         for (const StoreColumn& column : columns)
@@ -622,4 +624,40 @@ void PgStore::snapshot(const std::function<void()>& reads) {
     }
     --transactionDepth_;
     run(QStringLiteral("COMMIT"), {}, QStringLiteral("Не удалось закончить чтение базы данных"));
+}
+
+void PgStore::settle() {
+    // A connection made again is a new session on the server: its settings and its name are
+    // given again.
+    PQsetClientEncoding(connection_, "UTF8");
+    PQclear(PQexec(connection_, "SET client_min_messages = warning; SET application_name = 'kesta'"));
+    if (!announced_.isEmpty()) {
+        const QByteArray who = announced_.toUtf8();
+        const char* values[] = {who.constData()};
+        PQclear(PQexecParams(connection_,
+                             "INSERT INTO kesta_seats (pid, who) VALUES (pg_backend_pid(), $1)", 1,
+                             nullptr, values, nullptr, nullptr, 0));
+    }
+}
+
+void PgStore::announce(const QString& who) {
+    // Who works through each connection is kept beside the connection's process number; the
+    // rows of connections gone are cleared on the way.
+    run(QStringLiteral("WITH gone AS (DELETE FROM kesta_seats WHERE pid = pg_backend_pid() OR pid "
+                       "NOT IN (SELECT pid FROM pg_stat_activity)) INSERT INTO kesta_seats (pid, "
+                       "who) VALUES (pg_backend_pid(), $1)"),
+        {who}, QStringLiteral("Не удалось назвать соединение с сервером курса"), true);
+    announced_ = who;
+}
+
+QStringList PgStore::connectedSeats() {
+    const Result result = run(
+        QStringLiteral("SELECT coalesce(s.who, '') FROM pg_stat_activity a LEFT JOIN kesta_seats s "
+                       "ON s.pid = a.pid WHERE a.datname = current_database() AND "
+                       "a.application_name = 'kesta' ORDER BY a.backend_start, s.since DESC"),
+        {}, QStringLiteral("Не удалось прочитать список соединений"), true);
+    QStringList seats;
+    for (int row = 0; row < result.rows(); ++row)
+        seats.append(result.value(row, 0).toString());
+    return seats;
 }

@@ -60,6 +60,13 @@ public:
                         const QString& column) override;
     void transaction(const std::function<void()>& step) override;
     void snapshot(const std::function<void()>& reads) override;
+    // Who works through this connection is kept on the server (table kesta_seats), where the
+    // administrator sees it, for as long as the connection lasts.
+    void announce(const QString& who) override;
+
+    // The programs connected to the course now, each as it announced itself (empty for one
+    // where nobody has signed in yet), the longest connected first.
+    QStringList connectedSeats();
 
 private:
     class Result;
@@ -82,8 +89,11 @@ private:
     qint64 nextKey(const QString& table);
     // Outside a step the connection is checked and made again once when the server was lost.
     void ensureConnected();
+    // The session's settings, given again whenever the connection is made.
+    void settle();
 
     pg_conn* connection_;
     QString server_;
     int transactionDepth_ = 0;
+    QString announced_;
 };

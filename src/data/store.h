@@ -72,4 +72,7 @@ public:
     // Runs reads that see the store as of one moment, none of another program's writes half
     // way through them.
     virtual void snapshot(const std::function<void()>& reads) = 0;
+    // Tells the store who works through this program now (a seat's mark and the signed-in
+    // login), for a store that shows its administrator who is connected; others ignore it.
+    virtual void announce(const QString& who) { (void)who; }
 };

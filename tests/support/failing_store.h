@@ -56,6 +56,7 @@ public:
     }
     void transaction(const std::function<void()>& step) override { inner_->transaction(step); }
     void snapshot(const std::function<void()>& reads) override { inner_->snapshot(reads); }
+    void announce(const QString& who) override { inner_->announce(who); }
 
 private:
     void write();

@@ -101,4 +101,34 @@ TEST_F(AdminTest, AnUnreachableServerIsToldInRussian) {
     EXPECT_EQ(admin({QStringLiteral("copy")}).status, 2) << "a wrong command shows the usage";
 }
 
+TEST_F(AdminTest, SeatsTellsWhoIsSignedInAndWhoIsTakingTheTest) {
+    const QString server = TestPgServer::shared().createDatabase(QStringLiteral("admin_seats"));
+    ASSERT_EQ(admin({QStringLiteral("init"), server}, "учитель\n").status, 0);
+    // Four programs: one before anyone signed in, a student with a test running (3 of 40
+    // answered), a student reading the course, the teacher.
+    auto waiting = PgStore::connect(server);
+    auto testing = PgStore::connect(server);
+    auto reading = PgStore::connect(server);
+    auto teacher = PgStore::connect(server);
+    testing->announce(QStringLiteral("1001 S Иванов"));
+    reading->announce(QStringLiteral("1002 S Петров"));
+    teacher->announce(QStringLiteral("1003 T teacher"));
+    for (int position = 1; position <= 40; ++position)
+        testing->insertRow(QStringLiteral("testing"),
+                           {QStringLiteral("Номер"), QStringLiteral("Ответ"), QStringLiteral("Рабочее_место")},
+                           {position, position <= 3 ? QStringLiteral("A") : QString(), 1001}, {});
+    const AdminRun run = [&] {
+        QProcess process;
+        process.start(QStringLiteral(KESTA_ADMIN), {QStringLiteral("seats"), server});
+        process.waitForFinished(60000);
+        return AdminRun{process.exitCode(), QString::fromUtf8(process.readAllStandardOutput())};
+    }();
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(run.error.split(u'\n', Qt::SkipEmptyParts),
+              (QStringList{QStringLiteral("Подключено программ: 4, из них без входа: 1"),
+                           QStringLiteral("Иванов — проходит тест (ответов: 3 из 40)"),
+                           QStringLiteral("Петров — работает с курсом"),
+                           QStringLiteral("teacher — преподаватель")}));
+}
+
 }  // namespace

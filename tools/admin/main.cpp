@@ -7,6 +7,8 @@
 //                                          terminal)
 //   kesta-admin upload SERVER Kesta.db     copies a course file to an empty database
 //   kesta-admin download SERVER Kesta.db   writes the server's course to a new course file
+//   kesta-admin seats SERVER               lists the programs connected now: who is signed in
+//                                          and who is taking the test
 //
 // SERVER is a libpq connection string ("host=… dbname=…") or a service name of
 // pg_service.conf. Long copies tell their progress on standard error; a failure is told
@@ -18,6 +20,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QPair>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -45,6 +49,7 @@ int usage() {
                         "  kesta-admin init СЕРВЕР [ЛОГИН_ПРЕПОДАВАТЕЛЯ]\n"
                         "  kesta-admin upload СЕРВЕР Kesta.db\n"
                         "  kesta-admin download СЕРВЕР Kesta.db\n"
+                        "  kesta-admin seats СЕРВЕР\n"
                         "СЕРВЕР — строка подключения libpq или имя службы из pg_service.conf."));
     return 2;
 }
@@ -131,6 +136,48 @@ int download(const QString& server, const QString& path) {
     return 0;
 }
 
+int seats(const QString& server) {
+    auto pg = PgStore::connect(server);
+    // This program's own connection is not a seat.
+    pg->execute(QStringLiteral("SET application_name = 'kesta-admin'"));
+    // The marks of the seats with a test running, and how many of its answers are given.
+    QHash<qint64, QPair<int, int>> running;
+    for (const StoreRow& row : pg->readRows(QStringLiteral("testing"), {kSeatColumn, QStringLiteral("Ответ")})) {
+        QPair<int, int>& answers = running[row.values[0].toLongLong()];
+        ++answers.second;
+        if (!row.values[1].toString().trimmed().isEmpty()) ++answers.first;
+    }
+    const QStringList connected = pg->connectedSeats();
+    QStringList lines;
+    int unnamed = 0;
+    for (const QString& text : connected) {
+        if (text.isEmpty()) {
+            ++unnamed;
+            continue;
+        }
+        const AnnouncedSeat seat = seatOfAnnouncement(text);
+        if (seat.teacher) {
+            lines.append(QStringLiteral("%1 — преподаватель").arg(seat.login));
+        } else if (running.contains(seat.mark)) {
+            const QPair<int, int> answers = running.value(seat.mark);
+            lines.append(QStringLiteral("%1 — проходит тест (ответов: %2 из %3)")
+                             .arg(seat.login)
+                             .arg(answers.first)
+                             .arg(answers.second));
+        } else {
+            lines.append(QStringLiteral("%1 — работает с курсом").arg(seat.login));
+        }
+    }
+    std::printf("%s\n", QStringLiteral("Подключено программ: %1, из них без входа: %2")
+                             .arg(lines.size() + unnamed)
+                             .arg(unnamed)
+                             .toUtf8()
+                             .constData());
+    for (const QString& line : lines)
+        std::printf("%s\n", line.toUtf8().constData());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -145,6 +192,7 @@ int main(int argc, char** argv) {
         if (command == QLatin1String("upload") && arguments.size() == 3) return upload(server, arguments[2]);
         if (command == QLatin1String("download") && arguments.size() == 3)
             return download(server, arguments[2]);
+        if (command == QLatin1String("seats") && arguments.size() == 2) return seats(server);
     } catch (const KestaError& error) {
         tell(error.message());
         return 1;
