@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 
+#include "app/course_file.h"
 #include "course_fixture.h"
 #include "results/hand_in_records.h"
 
@@ -64,16 +65,12 @@ void BM_HandInCommit(benchmark::State& state) {
 }
 BENCHMARK(BM_HandInCommit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(50);
 
-// Eight seats, each a kesta-seat process, on one file with a bank of 100 questions: each
-// launches the test and answers it, then all eight hand in at the same moment, 10 times
-// over (arg 1), or each hands in as soon as it has answered, the file never idle (arg 0).
-// Reports the hand-ins' latency and how many were lost.
-void BM_EightSeatsHandingIn(benchmark::State& state) {
-    constexpr int kSeats = 8;
-    constexpr int kEach = 10;
-    // Enough for eight seats to launch and answer between two hand-ins.
-    constexpr qint64 kPeriodMs = 2000;
-    const bool together = state.range(0) == 1;
+// Seats, each a kesta-seat process, on one course with a bank of 100 questions: each
+// launches the test and answers it, then all hand in at the same moment, `each` times over
+// (`together`), or each hands in as soon as it has answered, the course never idle. On the
+// course file or on a class server. Reports the hand-ins' latency and how many were lost.
+void seatsHandingIn(benchmark::State& state, int seats, int each, qint64 periodMs, bool together,
+                    bool onServer) {
     for (auto _ : state) {
         state.PauseTiming();
         QTemporaryDir folder;
@@ -89,27 +86,29 @@ void BM_EightSeatsHandingIn(benchmark::State& state) {
                                      {});
             });
         }
+        if (onServer) moveCourseToServer(folder.path());
         state.ResumeTiming();
-        std::vector<std::unique_ptr<QProcess>> seats;
-        const qint64 start = QDateTime::currentMSecsSinceEpoch() + 1000;
-        for (int seat = 0; seat < kSeats; ++seat) {
+        std::vector<std::unique_ptr<QProcess>> processes;
+        // Time for every seat to start before the first hand-in.
+        const qint64 start = QDateTime::currentMSecsSinceEpoch() + 1000 + 150 * seats;
+        for (int seat = 0; seat < seats; ++seat) {
             auto process = std::make_unique<QProcess>();
             QStringList arguments{folder.path(), QStringLiteral("hand-in"),
-                                  QStringLiteral("ученик_%1").arg(seat), QString::number(kEach)};
-            if (together) arguments << QString::number(start) << QString::number(kPeriodMs);
+                                  QStringLiteral("ученик_%1").arg(seat), QString::number(each)};
+            if (together) arguments << QString::number(start) << QString::number(periodMs);
             process->start(QStringLiteral(KESTA_SEAT), arguments);
-            seats.push_back(std::move(process));
+            processes.push_back(std::move(process));
         }
         std::vector<double> latencies;
         const QRegularExpression line(QStringLiteral("^hand-in \\d+ (\\d+)$"),
                                       QRegularExpression::MultilineOption);
-        for (auto& process : seats) {
-            process->waitForFinished(300000);
+        for (auto& process : processes) {
+            process->waitForFinished(600000);
             auto it = line.globalMatch(QString::fromUtf8(process->readAllStandardOutput()));
             while (it.hasNext()) latencies.push_back(it.next().captured(1).toDouble() / 1000.0);
         }
         state.PauseTiming();
-        auto store = SqliteStore::open(path, TDataModule1::DatabasePassword);
+        auto store = openCourse(folder.path());
         const auto results = store->readRows(QStringLiteral("result"), {});
         const auto records = store->readRows(QStringLiteral("proverka"), {});
         std::sort(latencies.begin(), latencies.end());
@@ -122,11 +121,24 @@ void BM_EightSeatsHandingIn(benchmark::State& state) {
         state.counters["p50_ms"] = at(0.50);
         state.counters["p99_ms"] = at(0.99);
         state.counters["max_ms"] = latencies.empty() ? 0.0 : latencies.back();
-        state.counters["lost"] = double(kSeats * kEach) - double(results.size());
-        state.counters["lost_records"] = double(kSeats * kEach * 40) - double(records.size());
+        state.counters["lost"] = double(seats * each) - double(results.size());
+        state.counters["lost_records"] = double(seats * each * 40) - double(records.size());
         state.ResumeTiming();
     }
 }
+
+// Eight seats on the course file, 10 hand-ins each: together (arg 1) or non-stop (arg 0).
+void BM_EightSeatsHandingIn(benchmark::State& state) {
+    // Enough for eight seats to launch and answer between two hand-ins.
+    seatsHandingIn(state, 8, 10, 2000, state.range(0) == 1, false);
+}
 BENCHMARK(BM_EightSeatsHandingIn)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// A class of thirty seats handing in at the same moment, 5 times over, on the course file
+// (arg 0) and on a class server (arg 1).
+void BM_ThirtySeatsHandingInTogether(benchmark::State& state) {
+    seatsHandingIn(state, 30, 5, 4000, true, state.range(0) == 1);
+}
+BENCHMARK(BM_ThirtySeatsHandingInTogether)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

@@ -10,16 +10,18 @@
 #include "app/startup.h"
 #include "data/sqlite_store.h"
 #include "platform/application.h"
+#include "server_fixture.h"
 
 // The course's sources: the folder of its schema.
 inline QString courseSources() {
     return QFileInfo(QStringLiteral(KESTA_SCHEMA_FILE)).absolutePath();
 }
 
-// A course database in a temporary working folder, with every window created over it.
+// A course database in a temporary working folder, with every window created over it; on
+// a class server instead of the file when asked.
 class Course {
 public:
-    explicit Course(const std::function<void(SqliteStore&)>& fill)
+    explicit Course(const std::function<void(SqliteStore&)>& fill, bool onServer = false)
         : previous_(QDir::currentPath()) {
         QFile schema(QStringLiteral(KESTA_SCHEMA_FILE));
         schema.open(QIODevice::ReadOnly);
@@ -29,6 +31,7 @@ public:
             store->execute(QString::fromUtf8(schema.readAll()));
             store->transaction([&] { fill(*store); });
         }
+        if (onServer) moveCourseToServer(folder_.path());
         QDir::setCurrent(folder_.path());
         createForms(*Application);
     }

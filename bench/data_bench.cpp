@@ -11,6 +11,7 @@
 #include "data/connection.h"
 #include "data/sqlite_store.h"
 #include "data/table.h"
+#include "server_fixture.h"
 
 namespace {
 
@@ -47,9 +48,15 @@ BigCourse& bigCourse() {
     return course;
 }
 
+// Arg 0: the course file; arg 1: a class server holding a copy of it.
 void BM_OpenTable100k(benchmark::State& state) {
     TConnection connection;
-    connection.open(bigCourse().path, TDataModule1::DatabasePassword);
+    if (state.range(0) == 1) {
+        static const QString server = serverCopy(bigCourse().path);
+        connection.open(PgStore::connect(server));
+    } else {
+        connection.open(bigCourse().path, TDataModule1::DatabasePassword);
+    }
     TTable result(&connection, QStringLiteral("result"));
     for (auto _ : state) {
         result.open();
@@ -60,7 +67,7 @@ void BM_OpenTable100k(benchmark::State& state) {
     }
     state.counters["rows"] = kRows;
 }
-BENCHMARK(BM_OpenTable100k)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenTable100k)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_PrefixLookUp100k(benchmark::State& state) {
     TConnection connection;

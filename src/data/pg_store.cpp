@@ -193,7 +193,10 @@ PgStore::~PgStore() {
 }
 
 void PgStore::ensureConnected() {
-    if (transactionDepth_ > 0 || PQstatus(connection_) == CONNECTION_OK) return;
+    if (transactionDepth_ > 0) return;
+    // A server that went away has closed the connection: reading what waits on it, without
+    // waiting, finds that out before a statement is sent into nothing.
+    if (PQstatus(connection_) == CONNECTION_OK && PQconsumeInput(connection_) == 1) return;
     // The server went away between two steps (a restart, the network): one new attempt.
     PQreset(connection_);
     if (PQstatus(connection_) != CONNECTION_OK)
@@ -266,6 +269,7 @@ void PgStore::execute(const QString& sql) {
 }
 
 void PgStore::createTable(const QString& table, const QVector<StoreColumn>& columns) {
+    counters_.remove(table);
     transaction([&] {
         run(QStringLiteral("CREATE TABLE IF NOT EXISTS kesta_columns (table_name text NOT NULL, "
                            "position integer NOT NULL, name text NOT NULL, declared_type text NOT "
@@ -275,9 +279,15 @@ void PgStore::createTable(const QString& table, const QVector<StoreColumn>& colu
         run(QStringLiteral("CREATE TABLE IF NOT EXISTS kesta_seats (pid integer NOT NULL, who text "
                            "NOT NULL, since timestamptz NOT NULL DEFAULT now())"),
             {}, QStringLiteral("Не удалось подготовить описание таблиц"));
-        QStringList parts{QStringLiteral("kesta_key bigint PRIMARY KEY")};
+        // A new row takes its key from the table's sequence; a counter is the key itself.
+        QString sequence = keySequence(table);
+        sequence.replace(u'\'', QStringLiteral("''"));
+        QStringList parts{
+            QStringLiteral("kesta_key bigint PRIMARY KEY DEFAULT nextval('%1'::regclass)").arg(sequence)};
         for (const StoreColumn& column : columns)
-            parts.append(quoted(column.name) + u' ' + serverType(column.declaredType));
+            parts.append(quoted(column.name) + u' ' +
+                         (column.counter ? QStringLiteral("bigint GENERATED ALWAYS AS (kesta_key) STORED")
+                                         : serverType(column.declaredType)));
         run(QStringLiteral("CREATE SEQUENCE %1").arg(keySequence(table)), {},
             QStringLiteral("Не удалось создать таблицу «%1»").arg(table));
         run(QStringLiteral("CREATE TABLE %1 (%2)")
@@ -326,9 +336,14 @@ QVector<StoreColumn> PgStore::columns(const QString& table) {
 }
 
 QString PgStore::counterOf(const QString& table) {
+    // A table's counter is fixed when the table is made.
+    const auto known = counters_.constFind(table);
+    if (known != counters_.cend()) return *known;
+    QString counter;
     for (const StoreColumn& column : columns(table))
-        if (column.counter) return column.name;
-    return QString();
+        if (column.counter) counter = column.name;
+    counters_.insert(table, counter);
+    return counter;
 }
 
 QVector<StoreRow> PgStore::select(const QString& sql, const QVector<QVariant>& parameters,
@@ -381,14 +396,6 @@ std::optional<StoreRow> PgStore::readRow(const QString& table, qint64 key,
     return std::move(rows.front());
 }
 
-StoreRow PgStore::readStoredRow(const QString& table, qint64 key, const QStringList& columns) {
-    std::optional<StoreRow> row = readRow(table, key, columns);
-    if (!row)
-        throw EDatabaseError(
-            QStringLiteral("Не удалось прочитать новую строку таблицы «%1»").arg(table));
-    return std::move(*row);
-}
-
 QVariant PgStore::maximum(const QString& table, const QString& column) {
     const Result result = run(QStringLiteral("SELECT max(%1) FROM %2").arg(quoted(column), quoted(table)),
                               {}, QStringLiteral("Не удалось прочитать таблицу «%1»").arg(table));
@@ -402,40 +409,57 @@ qint64 PgStore::nextKey(const QString& table) {
     return result.value(0, 0).toLongLong();
 }
 
-void PgStore::writeRow(const QString& table, qint64 key, const QString& counter,
-                       const QStringList& columns, const QVector<QVariant>& values) {
-    QStringList names{QStringLiteral("kesta_key")};
-    QVector<QVariant> all{key};
-    // A counter shows the row's key.
-    if (!counter.isEmpty()) {
-        names.append(quoted(counter));
-        all.append(key);
-    }
-    for (int i = 0; i < columns.size(); ++i) {
-        if (columns[i] == counter)
+QString PgStore::insertStatement(const QString& table, bool withKey, const QStringList& columns,
+                                 const QStringList& readBack) {
+    // The counter is worked out by the server from the key and is never written.
+    const QString counter = counterOf(table);
+    QStringList names;
+    if (withKey) names.append(QStringLiteral("kesta_key"));
+    for (const QString& column : columns) {
+        if (column == counter)
             throw EDatabaseError(
                 QStringLiteral("Поле «%1» нельзя изменить: его значение назначает база данных")
                     .arg(counter));
-        names.append(quoted(columns[i]));
-        all.append(values.value(i));
+        names.append(quoted(column));
     }
-    QStringList marks;
-    for (int i = 0; i < names.size(); ++i)
-        marks.append(QStringLiteral("$%1").arg(i + 1));
-    run(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-            .arg(quoted(table), names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
-        all, QStringLiteral("Не удалось добавить строку в таблицу «%1»").arg(table));
+    QString sql = QStringLiteral("INSERT INTO %1 ").arg(quoted(table));
+    if (names.isEmpty()) {
+        sql += QStringLiteral("DEFAULT VALUES");
+    } else {
+        QStringList marks;
+        for (int i = 0; i < names.size(); ++i)
+            marks.append(QStringLiteral("$%1").arg(i + 1));
+        sql += QStringLiteral("(%1) VALUES (%2)")
+                   .arg(names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+    }
+    QStringList back{QStringLiteral("kesta_key")};
+    for (const QString& column : readBack)
+        back.append(quoted(column));
+    return sql + QStringLiteral(" RETURNING ") + back.join(QStringLiteral(", "));
+}
+
+StoreRow PgStore::insertReturning(const QString& table, const QString& sql,
+                                  const QVector<QVariant>& values, int readBack) {
+    const Result result =
+        run(sql, values, QStringLiteral("Не удалось добавить строку в таблицу «%1»").arg(table));
+    StoreRow stored;
+    stored.key = result.value(0, 0).toLongLong();
+    for (int i = 0; i < readBack; ++i)
+        stored.values.append(result.value(0, i + 1));
+    return stored;
 }
 
 StoreRow PgStore::insertWithKey(const QString& table, qint64 key, const QStringList& columns,
                                 const QVector<QVariant>& values, const QStringList& readBack) {
-    writeRow(table, key, counterOf(table), columns, values);
-    return readStoredRow(table, key, readBack);
+    QVector<QVariant> all{key};
+    all.append(values);
+    return insertReturning(table, insertStatement(table, true, columns, readBack), all,
+                           int(readBack.size()));
 }
 
 void PgStore::copyRow(const QString& table, qint64 key, const QStringList& columns,
                       const QVector<QVariant>& values) {
-    writeRow(table, key, counterOf(table), columns, values);
+    insertWithKey(table, key, columns, values, {});
 }
 
 qint64 PgStore::keyHighWater(const QString& table) {
@@ -458,9 +482,9 @@ void PgStore::setKeyHighWater(const QString& table, qint64 key) {
 
 StoreRow PgStore::insertRow(const QString& table, const QStringList& columns,
                             const QVector<QVariant>& values, const QStringList& readBack) {
-    StoreRow stored;
-    transaction([&] { stored = insertWithKey(table, nextKey(table), columns, values, readBack); });
-    return stored;
+    // One statement: the key, the row and what is read back of it in one exchange.
+    return insertReturning(table, insertStatement(table, false, columns, readBack), values,
+                           int(readBack.size()));
 }
 
 StoreRow PgStore::insertRowAfter(const QString& table, qint64 after, const QStringList& columns,
@@ -601,10 +625,9 @@ void PgStore::transaction(const std::function<void()>& step) {
             PQclear(PQexec(connection_, "ROLLBACK"));
             throw;
         }
-    } else {
-        run(QStringLiteral("RELEASE SAVEPOINT ") + savepoint, {},
-            QStringLiteral("Не удалось записать изменения в базу данных"));
     }
+    // An inner step that went well keeps its savepoint to the end of the outer one, where
+    // the commit lets go of them all: one exchange with the server fewer for every step.
 }
 
 void PgStore::snapshot(const std::function<void()>& reads) {

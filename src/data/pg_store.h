@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <memory>
 
 #include "data/store.h"
@@ -81,11 +82,13 @@ private:
     QVector<StoreRow> select(const QString& sql, const QVector<QVariant>& parameters, int count,
                              const QString& what);
     QString counterOf(const QString& table);
-    StoreRow readStoredRow(const QString& table, qint64 key, const QStringList& columns);
     StoreRow insertWithKey(const QString& table, qint64 key, const QStringList& columns,
                            const QVector<QVariant>& values, const QStringList& readBack);
-    void writeRow(const QString& table, qint64 key, const QString& counter,
-                  const QStringList& columns, const QVector<QVariant>& values);
+    // An insert that answers the row's key and the columns read back.
+    QString insertStatement(const QString& table, bool withKey, const QStringList& columns,
+                            const QStringList& readBack);
+    StoreRow insertReturning(const QString& table, const QString& sql,
+                             const QVector<QVariant>& values, int readBack);
     qint64 nextKey(const QString& table);
     // Outside a step the connection is checked and made again once when the server was lost.
     void ensureConnected();
@@ -96,4 +99,5 @@ private:
     QString server_;
     int transactionDepth_ = 0;
     QString announced_;
+    QHash<QString, QString> counters_;  // each table's counter column, empty for none
 };
