@@ -37,10 +37,10 @@
 
 namespace {
 
-// COLHEADER: three states, each its own middle, text colour and ring (BUTTON's rings).
+// COLHEADER: three states, each its own ring (BUTTON's rings); hot and pressed share the
+// hot middle and text colour.
 constexpr QRgb Header = 0xFFB4A078;
 constexpr QRgb HeaderHot = 0xFF78B4A0;
-constexpr QRgb HeaderPressed = 0xFFA078B4;
 constexpr QRgb HeaderText = 0xFF102030;
 constexpr QRgb HeaderHotText = 0xFF301020;
 constexpr QRgb EditRing = 0xFF405060;

@@ -149,9 +149,14 @@ void TsGridHeader::sync(bool on) {
     if (!on_) return;
     const TsGeneralData& section = skin->sections()[section_];
     const QColor text = ToQColor(StateLook(section, 0).FontColor[0]);
+    const QColor field = data_.IsSkinned() ? ToQColor(data_.BackgroundColour(0))
+                                           : view_->palette().color(QPalette::Base);
     for (TWorn& worn : worn_) {
         QPalette palette = worn.widget->palette();
         palette.setColor(QPalette::ButtonText, text);
+        // Where a header has no sections (a row indicator below the last row) it shows
+        // the view's own colour.
+        palette.setColor(QPalette::Button, field);
         worn.widget->setPalette(palette);
         worn.widget->update();
         if (auto* header = qobject_cast<QHeaderView*>(worn.widget.data()))
