@@ -1,8 +1,71 @@
 #include "data/db_grid.h"
 
 #include <QHeaderView>
+#include <QPainter>
+#include <QPolygon>
 
 #include "data/table.h"
+
+namespace {
+
+// The vertical header of a data grid: the platform's sections with the row marks over them.
+class RowIndicator : public QHeaderView {
+public:
+    explicit RowIndicator(const DataGridModel& model, QWidget* parent)
+        : QHeaderView(Qt::Vertical, parent), model_(model) {
+        // As the grid's own header would be.
+        setSectionsClickable(true);
+        setHighlightSections(true);
+    }
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+        painter->save();
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+        painter->restore();
+        paintRowMark(*painter, rect, model_.rowMark(logicalIndex),
+                     palette().color(QPalette::ButtonText));
+    }
+
+private:
+    const DataGridModel& model_;
+};
+
+}  // namespace
+
+void paintRowMark(QPainter& painter, const QRect& area, TRowMark mark, const QColor& colour) {
+    if (mark == TRowMark::None || area.isEmpty()) return;
+    painter.save();
+    // Crisp pixels: the marks are a few pixels in size.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(colour);
+    painter.setBrush(colour);
+    const QPoint c = area.center();
+    switch (mark) {
+        case TRowMark::Current:
+            // A solid triangle 4 pixels wide and 7 high, pointing right at the row.
+            for (int i = 0; i < 4; ++i)
+                painter.drawLine(c.x() - 2 + i, c.y() - 3 + i, c.x() - 2 + i, c.y() + 3 - i);
+            break;
+        case TRowMark::Editing:
+            // An I-beam 7 pixels high with serifs 5 pixels wide.
+            painter.drawLine(c.x(), c.y() - 3, c.x(), c.y() + 3);
+            painter.drawLine(c.x() - 2, c.y() - 4, c.x() - 1, c.y() - 4);
+            painter.drawLine(c.x() + 1, c.y() - 4, c.x() + 2, c.y() - 4);
+            painter.drawLine(c.x() - 2, c.y() + 4, c.x() - 1, c.y() + 4);
+            painter.drawLine(c.x() + 1, c.y() + 4, c.x() + 2, c.y() + 4);
+            break;
+        case TRowMark::Inserting:
+            // An asterisk: a vertical bar crossed by two diagonals, 7 by 7 pixels.
+            painter.drawLine(c.x(), c.y() - 3, c.x(), c.y() + 3);
+            painter.drawLine(c.x() - 3, c.y() - 2, c.x() + 3, c.y() + 2);
+            painter.drawLine(c.x() - 3, c.y() + 2, c.x() + 3, c.y() - 2);
+            break;
+        case TRowMark::None:
+            break;
+    }
+    painter.restore();
+}
 
 DataGridModel::DataGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -11,7 +74,7 @@ void DataGridModel::setDataSource(TDataSource* source) {
     source_ = source;
     if (source_) {
         connect(source_, &TDataSource::dataChanged, this, &DataGridModel::rebuild);
-        connect(source_, &TDataSource::stateChanged, this, &DataGridModel::rebuild);
+        connect(source_, &TDataSource::stateChanged, this, &DataGridModel::followState);
         connect(source_, &TDataSource::fieldChanged, this, [this](int field) {
             const int row = currentRow();
             const int column = int(fields_.indexOf(field));
@@ -40,7 +103,22 @@ void DataGridModel::rebuild() {
             }
         }
     }
+    builtActive_ = table() && table()->active();
+    builtRows_ = rowCount();
     endResetModel();
+}
+
+void DataGridModel::followState() {
+    // Only a row added or given up, or the object opened or closed, changes the rows; a
+    // row going into edit mode or saved keeps them, and an editor open in the grid stays.
+    if ((table() && table()->active()) != builtActive_ || rowCount() != builtRows_) {
+        rebuild();
+        return;
+    }
+    const int rows = rowCount();
+    if (rows == 0) return;
+    Q_EMIT headerDataChanged(Qt::Vertical, 0, rows - 1);
+    if (columnCount() > 0) Q_EMIT dataChanged(index(0, 0), index(rows - 1, columnCount() - 1));
 }
 
 bool DataGridModel::pendingRowShown() const {
@@ -53,6 +131,19 @@ int DataGridModel::currentRow() const {
     if (!t || !t->active()) return -1;
     if (pendingRowShown()) return t->recordCount();
     return t->recNo() - 1;
+}
+
+TRowMark DataGridModel::rowMark(int row) const {
+    const TTable* t = table();
+    if (row < 0 || row != currentRow()) return TRowMark::None;
+    switch (t->state()) {
+        case DataSetState::Edit:
+            return TRowMark::Editing;
+        case DataSetState::Insert:
+            return TRowMark::Inserting;
+        default:
+            return TRowMark::Current;
+    }
 }
 
 int DataGridModel::rowCount(const QModelIndex& parent) const {
@@ -104,6 +195,7 @@ bool DataGridModel::setData(const QModelIndex& index, const QVariant& value, int
 }
 
 TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent) {
+    setVerticalHeader(new RowIndicator(model_, this));
     setModel(&model_);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -178,6 +270,8 @@ void TDBGrid::followTable() {
 
 void TDBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
+    // The mark moves with the current row.
+    verticalHeader()->viewport()->update();
     if (following_ || !current.isValid() || current.row() == previous.row()) return;
     TTable* table = model_.table();
     if (!table || current.row() == model_.currentRow()) return;

@@ -23,6 +23,7 @@
 #include "results/export_command.h"
 #include "results/question_stats_model.h"
 #include "results/statistics_charts.h"
+#include "skin/controls/sChartSkin.h"
 #include "skin/controls/sScrollWnd.h"
 
 TForm13* Form13 = nullptr;
@@ -65,6 +66,8 @@ QChartView* chartView(QWidget* parent, const char* name) {
     view->setObjectName(QLatin1String(name));
     view->setRenderHint(QPainter::Antialiasing);
     view->setFrameShape(QFrame::NoFrame);
+    // Framed as the grid below is, in the colours of its field.
+    TsChartSkin::attach(view, QStringLiteral("EDIT"));
     return view;
 }
 
@@ -337,6 +340,8 @@ void TForm13::showStatistics(JournalStatistics stats) {
     // A view does not delete the chart it is given in place of another.
     delete oldGrades;
     delete oldDifficulty;
+    for (QChartView* view : {ChartGrades, ChartDifficulty})
+        TsChartSkin::of(view)->sync();
 }
 
 ExportTable TForm13::exportTable() const {

@@ -1,8 +1,10 @@
 // The question statistics: the computation over a journal worked out by hand, the grouping
 // of older answer records, the grid's sorting, and the statistics window on a course.
 
+#include <QAbstractBarSeries>
 #include <QAction>
 #include <QBarCategoryAxis>
+#include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
@@ -17,6 +19,8 @@
 #include "results/question_stats_model.h"
 #include "results/statistics_charts.h"
 #include "results/statistika.h"
+#include "skin/controls/sChartSkin.h"
+#include "skin/core/sSkinManager.h"
 #include "support/course_fixture.h"
 #include "teacher/prepodavatel.h"
 
@@ -349,6 +353,38 @@ TEST_F(StatisticsWindowTest, OpensFromTheTeacherMenuAndShowsTheJournal) {
     EXPECT_EQ(table.rows.size(), 3u);
     EXPECT_EQ(table.charts.size(), 2u);
     EXPECT_TRUE(table.period.startsWith(QStringLiteral("Период: с 06.03.2026 по ")));
+}
+
+TEST_F(StatisticsWindowTest, TheChartsWearTheSkinThroughEveryCount) {
+    seedJournal();
+    start();
+    TsSkinManager* manager = TsSkinManager::DefaultManager();
+    ASSERT_NE(manager, nullptr);
+    ASSERT_TRUE(manager->SkinData().Active) << "the course's skin beside the tests";
+    const auto colours = TsChartSkin::coloursFor(manager, QStringLiteral("EDIT"));
+    ASSERT_TRUE(colours.has_value());
+    const auto bars = [](QChartView* view) {
+        const auto* series = static_cast<QAbstractBarSeries*>(view->chart()->series().constFirst());
+        return series->barSets().constFirst()->brush().color();
+    };
+    Form2->N9->trigger();
+    Form13->waitForCount();
+    // Each count makes new charts; each is dressed as it is shown.
+    for (int count = 0; count < 2; ++count) {
+        for (QChartView* view : {Form13->ChartGrades, Form13->ChartDifficulty}) {
+            EXPECT_TRUE(TsChartSkin::of(view)->skinned());
+            EXPECT_EQ(bars(view), colours->Bar);
+            EXPECT_EQ(view->chart()->backgroundBrush().color(), colours->Background);
+        }
+        Form13->sButton1->click();
+        Form13->waitForCount();
+    }
+    // Without the skin the charts have the colours they were made with.
+    manager->setActive(false);
+    EXPECT_EQ(bars(Form13->ChartGrades), QColor(0x3A, 0x7C, 0xC4));
+    EXPECT_EQ(bars(Form13->ChartDifficulty), QColor(0x4C, 0xA6, 0x6B));
+    manager->setActive(true);
+    EXPECT_EQ(bars(Form13->ChartGrades), colours->Bar);
 }
 
 TEST_F(StatisticsWindowTest, AJournalThatCannotBeReadIsToldAndTheLastFiguresStay) {

@@ -6,10 +6,13 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTableView>
 #include <algorithm>
 
 #include "platform/skin_message.h"
+#include "skin/controls/sGridHeader.h"
 #include "skin/controls/sScrollBar.h"
+#include "skin/controls/sSelectionDelegate.h"
 #include "skin/core/sSkinManager.h"
 
 namespace {
@@ -46,6 +49,12 @@ TsScrollWnd* TsScrollWnd::attach(QAbstractScrollArea* window, const QString& sec
     component->ownData_->setSkinSection(section);
     component->data_ = component->ownData_.get();
     component->init();
+    // A grid's selected cells and its cell editor are the skin's too; its own delegate
+    // still sizes the cells and serves while no skin is active.
+    if (auto* grid = qobject_cast<QTableView*>(window))
+        grid->setItemDelegate(new TsSelectionDelegate(*component->data_,
+                                                      TsSelectionDelegate::saCell, false, component,
+                                                      grid->itemDelegate()));
     return component;
 }
 
@@ -60,6 +69,8 @@ void TsScrollWnd::init() {
         paintLook(cache, parent);
     };
     cache_->State = [this] { return State(); };
+    if (auto* view = qobject_cast<QAbstractItemView*>(window_))
+        header_ = new TsGridHeader(view, *data_);
     window_->installEventFilter(this);
     sync();
 }
@@ -132,6 +143,7 @@ void TsScrollWnd::sync() {
     };
     relayout |= follow(vbar_, window_->verticalScrollBar());
     relayout |= follow(hbar_, window_->horizontalScrollBar());
+    if (header_) header_->sync(on);
     // The bars' new sizes and the frame's take effect at once: the bars' holders learn
     // their new widths first, then the window places them.
     if (relayout) {

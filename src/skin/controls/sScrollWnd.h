@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "skin/controls/sControlCache.h"
+#include "skin/controls/sGridHeader.h"
 #include "skin/controls/sScrollBar.h"
 
 class QAbstractScrollArea;
@@ -16,6 +17,9 @@ class TsSkinManager;
 // the parent's background, and skins the window's scroll bars (TsScrollBar). The window's
 // contents and all its behaviour stay the platform's. It follows the skin command message
 // like every skinned control; without a skin the window is the platform's, frame and bars.
+// A view's header row and row indicator are skinned with it (TsGridHeader), and a grid
+// attached to it marks its selection and edits its cells in the skin's way
+// (TsSelectionDelegate).
 class TsScrollWnd : public QObject {
     Q_OBJECT
 
@@ -39,6 +43,8 @@ public:
     TsControlCache& Cache() { return *cache_; }
     TsScrollBar* verticalBar() const { return vbar_; }
     TsScrollBar* horizontalBar() const { return hbar_; }
+    // The skin of the window's headers; none for a window that is not an item view.
+    TsGridHeader* header() const { return header_; }
 
     // Whether the frame is drawn from the skin now.
     bool skinned() const;
@@ -69,6 +75,7 @@ private:
     std::unique_ptr<TsControlCache> cache_;
     QPointer<TsScrollBar> vbar_;
     QPointer<TsScrollBar> hbar_;
+    QPointer<TsGridHeader> header_;
     bool enabled_ = true;
     bool applied_ = false;
     // The platform's frame, given back when the skin goes.

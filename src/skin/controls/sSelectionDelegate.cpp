@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "skin/controls/sEdit.h"
+#include "skin/controls/sSectionPicture.h"
 #include "skin/core/sCommonData.h"
 #include "skin/core/sPainting.h"
 #include "skin/core/sSkinManager.h"
@@ -22,8 +24,58 @@ QSize TsSelectionDelegate::sizeHint(const QStyleOptionViewItem& option,
                      : QStyledItemDelegate::sizeHint(option, index);
 }
 
+bool TsSelectionDelegate::skinned() const {
+    const TsSkinManager* manager = data_.SkinManager();
+    return manager && data_.IsSkinned(true);
+}
+
+bool TsSelectionDelegate::isSkinnedEditor(const QWidget* editor) {
+    return qobject_cast<const TsEdit*>(editor) != nullptr;
+}
+
+QWidget* TsSelectionDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                           const QModelIndex& index) const {
+    // Texts are edited in the skin's edit box; other values keep the platform's editors
+    // (a number's spin box, a date's picker), which the skin of their window colours.
+    if (skinned() && index.data(Qt::EditRole).typeId() == QMetaType::QString) {
+        auto* editor = new TsEdit(parent);
+        editor->SkinData.setSkinManager(data_.SkinManager());
+        return editor;
+    }
+    return platform_ ? platform_->createEditor(parent, option, index)
+                     : QStyledItemDelegate::createEditor(parent, option, index);
+}
+
+void TsSelectionDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    if (platform_ && !isSkinnedEditor(editor))
+        platform_->setEditorData(editor, index);
+    else
+        QStyledItemDelegate::setEditorData(editor, index);
+}
+
+void TsSelectionDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
+                                       const QModelIndex& index) const {
+    if (platform_ && !isSkinnedEditor(editor))
+        platform_->setModelData(editor, model, index);
+    else
+        QStyledItemDelegate::setModelData(editor, model, index);
+}
+
+void TsSelectionDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                               const QModelIndex& index) const {
+    if (platform_ && !isSkinnedEditor(editor)) {
+        platform_->updateEditorGeometry(editor, option, index);
+        return;
+    }
+    // The skin's box fills the whole cell, its frame where the cell's edges are.
+    if (isSkinnedEditor(editor))
+        editor->setGeometry(option.rect);
+    else
+        QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+}
+
 QRect TsSelectionDelegate::selectionRect(const QStyleOptionViewItem& option) const {
-    if (area_ == saItem) return option.rect;
+    if (area_ != saText) return option.rect;
     const QStyle* style = option.widget ? option.widget->style() : QApplication::style();
     const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &option, option.widget);
     // The platform writes the text inside a margin on each side.
@@ -35,7 +87,7 @@ QRect TsSelectionDelegate::selectionRect(const QStyleOptionViewItem& option) con
 void TsSelectionDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                 const QModelIndex& index) const {
     const TsSkinManager* manager = data_.SkinManager();
-    if (!manager || !data_.IsSkinned(true)) {
+    if (!skinned()) {
         if (platform_)
             platform_->paint(painter, option, index);
         else
@@ -50,26 +102,14 @@ void TsSelectionDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     if (selected) {
         const bool active = alwaysActive_ || (option.widget && option.widget->hasFocus());
         const QRect area = selectionRect(item) & option.rect;
-        Bitmap32 picture = CreateBitmap32(area.width(), area.height());
-        if (!picture.isNull()) {
-            const TColor base = FromQColor(item.palette.color(QPalette::Base));
-            const int section = manager->FindSection(QStringLiteral("SELECTION"));
-            if (manager->IsValidSection(section)) {
-                picture.fill(FillPixel(base));
-                TsSectionPaint paint;
-                paint.SectionIndex = section;
-                paint.SectionName = QStringLiteral("SELECTION");
-                paint.Parent = MakeCacheInfo(base);
-                paint.Manager = manager;
-                paint.Area = picture.rect();
-                paint.State = active ? 1 : 0;
-                PaintSection(picture, paint);
-            } else {
-                picture.fill(FillPixel(manager->SelectionColor(active)));
-            }
-            const QImage pixels(picture.bits(), picture.width(), picture.height(),
-                                picture.bytesPerLine(), QImage::Format_RGB32);
-            painter->drawImage(area.topLeft(), pixels);
+        const TColor base = FromQColor(item.palette.color(QPalette::Base));
+        const int section = manager->FindSection(QStringLiteral("SELECTION"));
+        if (manager->IsValidSection(section)) {
+            DrawSectionPicture(*painter, area.topLeft(),
+                               PaintSectionPicture(*manager, section, active ? 1 : 0, area.size(),
+                                                   base, area_ != saCell));
+        } else {
+            painter->fillRect(area, ToQColor(manager->SelectionColor(active)));
         }
         item.palette.setColor(QPalette::Text, ToQColor(manager->SelectionTextColor(active)));
     }
