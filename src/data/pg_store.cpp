@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "data/database_error.h"
+#include "data/sql_names.h"
 
 namespace {
 
@@ -25,19 +26,6 @@ enum : Oid {
     kDate = 1082,
     kNumeric = 1700,
 };
-
-QString quoted(const QString& name) {
-    QString result = name;
-    result.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + result + u'"';
-}
-
-QString joinedColumns(const QStringList& columns) {
-    QStringList parts;
-    for (const QString& column : columns)
-        parts.append(quoted(column));
-    return parts.join(QStringLiteral(", "));
-}
 
 QString keySequence(const QString& table) {
     return quoted(table + QStringLiteral("_kesta_key"));

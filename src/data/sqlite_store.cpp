@@ -13,21 +13,9 @@
 #include <thread>
 
 #include "data/database_error.h"
+#include "data/sql_names.h"
 
 namespace {
-
-QString quoted(const QString& name) {
-    QString result = name;
-    result.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + result + u'"';
-}
-
-QString joinedColumns(const QStringList& columns) {
-    QStringList parts;
-    for (const QString& column : columns)
-        parts.append(quoted(column));
-    return parts.join(QStringLiteral(", "));
-}
 
 // A Russian explanation of an SQLite failure; the engine's own text is kept beside it.
 QString describe(sqlite3* db, int code) {
@@ -561,19 +549,7 @@ StoreRow SqliteStore::insertRowAfter(const QString& table, qint64 after, const Q
                 fail(QStringLiteral("Не удалось освободить место для строки в таблице «%1»")
                          .arg(table));
         }
-        QStringList marks{QStringLiteral("?")};
-        for (int i = 0; i < columns.size(); ++i)
-            marks.append(QStringLiteral("?"));
-        QStringList names{QStringLiteral("rowid")};
-        for (const QString& column : columns)
-            names.append(quoted(column));
-        QVector<QVariant> all{QVariant(key)};
-        all.append(values);
-        runInsert(table,
-                  QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(quoted(table), names.join(QStringLiteral(", ")),
-                           marks.join(QStringLiteral(", "))),
-                  all);
+        copyRow(table, key, columns, values);
         noteLastKey(table, lastKey(table));
         stored = readStoredRow(table, key, readBack);
     });
