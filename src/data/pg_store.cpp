@@ -475,6 +475,55 @@ StoreRow PgStore::insertRow(const QString& table, const QStringList& columns,
                            int(readBack.size()));
 }
 
+QVector<StoreRow> PgStore::insertRows(const QString& table, const QStringList& columns,
+                                     const QVector<QVector<QVariant>>& rows,
+                                     const QStringList& readBack) {
+    if (rows.isEmpty()) return {};
+    if (columns.isEmpty() || rows.size() == 1) return Store::insertRows(table, columns, rows, readBack);
+    // A statement takes at most 65,535 values: more rows go in parts, in one step.
+    const qsizetype perStatement = std::max<qsizetype>(1, 60000 / columns.size());
+    if (rows.size() > perStatement) {
+        QVector<StoreRow> stored;
+        transaction([&] {
+            for (qsizetype from = 0; from < rows.size(); from += perStatement)
+                stored.append(insertRows(table, columns, rows.mid(from, perStatement), readBack));
+        });
+        return stored;
+    }
+    // One statement of many rows: its first row's marks are those of a single insert, the
+    // others follow them.
+    QString sql = insertStatement(table, false, columns, readBack);
+    const qsizetype returning = sql.indexOf(QStringLiteral(" RETURNING "));
+    QString tail = sql.mid(returning);
+    sql.truncate(returning);
+    QVector<QVariant> all;
+    all.reserve(rows.size() * columns.size());
+    all.append(rows.first());
+    for (qsizetype row = 1; row < rows.size(); ++row) {
+        QStringList marks;
+        for (qsizetype column = 0; column < columns.size(); ++column) {
+            all.append(rows[row].value(column));
+            marks.append(QStringLiteral("$%1").arg(all.size()));
+        }
+        sql += QStringLiteral(", (%1)").arg(marks.join(QStringLiteral(", ")));
+    }
+    const Result result =
+        run(sql + tail, all, QStringLiteral("Не удалось добавить строки в таблицу «%1»").arg(table));
+    QVector<StoreRow> stored;
+    stored.reserve(result.rows());
+    for (int row = 0; row < result.rows(); ++row) {
+        StoreRow one;
+        one.key = result.value(row, 0).toLongLong();
+        for (int i = 0; i < readBack.size(); ++i)
+            one.values.append(result.value(row, i + 1));
+        stored.append(std::move(one));
+    }
+    // The keys were taken in the rows' order; stored order is key order.
+    std::sort(stored.begin(), stored.end(),
+              [](const StoreRow& a, const StoreRow& b) { return a.key < b.key; });
+    return stored;
+}
+
 StoreRow PgStore::insertRowAfter(const QString& table, qint64 after, const QStringList& columns,
                                  const QVector<QVariant>& values, const QStringList& readBack) {
     const QString counter = counterOf(table);

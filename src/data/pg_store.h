@@ -51,6 +51,10 @@ public:
     QVariant maximum(const QString& table, const QString& column) override;
     StoreRow insertRow(const QString& table, const QStringList& columns,
                        const QVector<QVariant>& values, const QStringList& readBack) override;
+    // The rows go to the server in one statement.
+    QVector<StoreRow> insertRows(const QString& table, const QStringList& columns,
+                                 const QVector<QVector<QVariant>>& rows,
+                                 const QStringList& readBack) override;
     StoreRow insertRowAfter(const QString& table, qint64 after, const QStringList& columns,
                             const QVector<QVariant>& values, const QStringList& readBack) override;
     void updateRow(const QString& table, qint64 key, const QStringList& columns,

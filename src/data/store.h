@@ -46,6 +46,19 @@ public:
     // Adds a row and returns it as stored, with the requested columns (counters assigned).
     virtual StoreRow insertRow(const QString& table, const QStringList& columns,
                                const QVector<QVariant>& values, const QStringList& readBack) = 0;
+    // Adds several rows at once, in the order given, each after the last, and returns them
+    // as stored; all of them or none. Stores that can send them together do.
+    virtual QVector<StoreRow> insertRows(const QString& table, const QStringList& columns,
+                                         const QVector<QVector<QVariant>>& rows,
+                                         const QStringList& readBack) {
+        QVector<StoreRow> stored;
+        stored.reserve(rows.size());
+        transaction([&] {
+            for (const QVector<QVariant>& values : rows)
+                stored.append(insertRow(table, columns, values, readBack));
+        });
+        return stored;
+    }
     // Adds a row directly after the row with key `after` in stored order (0: before all
     // rows), and returns it as stored. The rows after it are given new keys, so that a
     // write naming one of them by its old key fails rather than reach another row;

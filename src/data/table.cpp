@@ -494,6 +494,36 @@ void TTable::post() {
     Q_EMIT recordMoved();
 }
 
+void TTable::appendRows(const QStringList& names, const QVector<QVector<QVariant>>& rows) {
+    checkActive();
+    checkBrowseMode();
+    if (rows.isEmpty()) return;
+    QVector<int> fields;
+    for (const QString& name : names) {
+        const int field = fieldIndex(name);
+        if (field < 0)
+            throw EDatabaseError(
+                QStringLiteral("В таблице «%1» нет поля «%2»").arg(tableName_, name));
+        fields.append(field);
+    }
+    QVector<QVector<QVariant>> converted;
+    converted.reserve(rows.size());
+    for (const QVector<QVariant>& row : rows) {
+        QVector<QVariant> values;
+        for (int i = 0; i < fields.size(); ++i)
+            values.append(toFieldValue(fields_[fields[i]], row.value(i)));
+        converted.append(std::move(values));
+    }
+    connection_->noteWrite(tableName_);
+    QVector<StoreRow> stored;
+    writeChecked([&] { stored = store().insertRows(tableName_, names, converted, fieldNames()); });
+    for (const StoreRow& row : stored)
+        finishAppend(row);
+    bof_ = eof_ = false;
+    Q_EMIT dataSetChanged();
+    Q_EMIT recordMoved();
+}
+
 void TTable::finishAppend(const StoreRow& stored) {
     rows_.push_back(rowFromStore(stored));
     if (rowFilter_.isEmpty() && sortIndex_ < 0) {

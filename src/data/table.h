@@ -96,6 +96,10 @@ public:
     void setValue(int field, const QVariant& value);
 
     void append();
+    // Adds rows in one write, each given as the values of `names` in that order, after the
+    // last row; the object stands on the last of them. What post() checks of a single row's
+    // values is checked of each. All of them are stored or none.
+    void appendRows(const QStringList& names, const QVector<QVector<QVariant>>& rows);
     // Begins a new row; like append, the row takes its place after all stored rows.
     void insert();
     // Begins a new row that is stored directly after the row with this key (0: before

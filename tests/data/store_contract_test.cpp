@@ -164,6 +164,33 @@ TEST_P(StoreContractTest, RowsKeepTheirOrderUnderKeysNeverGivenTwice) {
     EXPECT_FALSE(store->readRow(QStringLiteral("topics"), third, {}).has_value());
 }
 
+TEST_P(StoreContractTest, RowsAddedTogetherComeInTheirOrderAllOrNone) {
+    addTopic(QStringLiteral("до"));
+    QVector<QVector<QVariant>> rows;
+    for (int i = 0; i < 40; ++i)
+        rows.append({QStringLiteral("вместе %1").arg(i), i});
+    const QVector<StoreRow> stored = store->insertRows(
+        QStringLiteral("topics"), {QStringLiteral("Название"), QStringLiteral("Номер")}, rows,
+        {QStringLiteral("Номер")});
+    ASSERT_EQ(stored.size(), 40);
+    for (int i = 0; i < 40; ++i) {
+        EXPECT_EQ(stored[i].values[0].toLongLong(), i);
+        if (i > 0) {
+            EXPECT_GT(stored[i].key, stored[i - 1].key);
+        }
+    }
+    QStringList expected{QStringLiteral("до")};
+    for (int i = 0; i < 40; ++i)
+        expected.append(QStringLiteral("вместе %1").arg(i));
+    EXPECT_EQ(names(), expected);
+    // A row the store refuses keeps all of them out.
+    store->addUniqueIndex(QStringLiteral("topics"), QStringLiteral("topics_names"), QStringLiteral("Название"));
+    EXPECT_THROW(store->insertRows(QStringLiteral("topics"), {QStringLiteral("Название")},
+                                   {{QStringLiteral("новая")}, {QStringLiteral("до")}}, {}),
+                 EDatabaseError);
+    EXPECT_EQ(names(), expected);
+}
+
 TEST_P(StoreContractTest, ACounterIsTheRowsKeyAndNeverComesBack) {
     const StoreRow a = store->insertRow(QStringLiteral("bank"), {QStringLiteral("Вопрос")},
                                         {QStringLiteral("а")}, {QStringLiteral("Номер")});

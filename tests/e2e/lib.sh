@@ -4,7 +4,14 @@
 pid=
 export QT_QPA_PLATFORM=xcb
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  if [ -s "$work/stderr" ]; then
+    echo "--- the program's standard error:" >&2
+    tail -n 30 "$work/stderr" >&2
+  fi
+  exit 1
+}
 
 cleanup() {
   [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
