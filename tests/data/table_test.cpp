@@ -59,6 +59,28 @@ TEST_F(TableTest, RowsComeInTheOrderTheyWereAddedAndNavigationKeepsTheLastRow) {
     EXPECT_EQ(teoria->recNo(), 1);
 }
 
+TEST_F(TableTest, RowsAppendedTogetherAreCheckedAsOneAndShownInOrder) {
+    addTopic(QStringLiteral("Сети"));
+    auto teoria = table(QStringLiteral("teoria"));
+    const QStringList names{kTitle, QStringLiteral("Индекс")};
+    teoria->appendRows(names, {{QStringLiteral("Адресация"), QStringLiteral("1")},
+                               {QStringLiteral("Протоколы"), 2}});
+    EXPECT_EQ(titles(*teoria), (QStringList{"Сети", "Адресация", "Протоколы"}));
+    teoria->last();
+    EXPECT_EQ(teoria->fieldByName(QStringLiteral("Индекс")).value(), QVariant(qlonglong(2)));
+    teoria->first();
+    teoria->next();
+    EXPECT_EQ(teoria->fieldByName(QStringLiteral("Индекс")).value(), QVariant(qlonglong(1)))
+        << "a number given as text is stored as the number";
+    // A value the field refuses, or a field the table lacks, keeps every row out.
+    EXPECT_THROW(teoria->appendRows(names, {{QStringLiteral("Маршрутизация"), 3},
+                                            {QStringLiteral("Коммутация"), QStringLiteral("три")}}),
+                 EDatabaseError);
+    EXPECT_THROW(teoria->appendRows({QStringLiteral("Нет такого")}, {{1}}), EDatabaseError);
+    EXPECT_EQ(teoria->recordCount(), 3);
+    EXPECT_EQ(table(QStringLiteral("teoria"))->recordCount(), 3) << "nothing reached the file";
+}
+
 TEST_F(TableTest, EmptyTableHasNoCurrentRow) {
     auto test = table(QStringLiteral("test"));
     EXPECT_EQ(test->recordCount(), 0);
