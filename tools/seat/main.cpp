@@ -245,6 +245,10 @@ int main(int argc, char** argv) {
             status = usage();
         DataModule1 = nullptr;
         return status;
+    } catch (const ERowConflict& conflict) {
+        std::fprintf(stderr, "kesta-seat: %s (%s)\n", conflict.what(),
+                     conflict.table().toUtf8().constData());
+        return 1;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "kesta-seat: %s\n", error.what());
         return 1;
