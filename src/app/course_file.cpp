@@ -9,6 +9,7 @@
 #include <QSet>
 
 #include "app/accounts.h"
+#include "app/dm.h"
 #include "data/connection.h"
 #include "data/database_error.h"
 #include "data/pg_store.h"
@@ -152,13 +153,11 @@ QString courseServer(const QString& serverFile) {
 
 std::unique_ptr<Store> openCourse(const QString& folder) {
     const QDir dir(folder);
-    const QString file = dir.filePath(QStringLiteral("Kesta.db"));
-    const QString server = dir.filePath(QStringLiteral("Kesta.server"));
+    const QString file = dir.filePath(TDataModule1::DatabaseFile);
+    const QString server = dir.filePath(TDataModule1::ServerFile);
     if (!QFileInfo::exists(file) && QFileInfo::exists(server))
         return PgStore::connect(courseServer(server));
-    // Named as the program names it, so that a missing file is told as it always is.
-    return SqliteStore::open(folder == QDir::currentPath() ? QStringLiteral("Kesta.db") : file,
-                             QStringLiteral("Ломтеривка"));
+    return SqliteStore::open(file, TDataModule1::DatabasePassword);
 }
 
 QString seatAnnouncement(const QString& login, bool teacher) {

@@ -24,24 +24,22 @@ cleanup() {
 # there with kesta-admin ($KESTA_ADMIN), and the course folder names it in Kesta.server.
 server=
 pgdir=
+pgbin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
 as_postgres() {
   if [ "$(id -u)" = 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
 }
 start_course_server() {
-  local bin
-  bin=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)
   pgdir=$(mktemp -d)
   [ "$(id -u)" = 0 ] && chown postgres: "$pgdir"
-  as_postgres "$bin/initdb" -D "$pgdir/data" -U kesta -A trust -E UTF8 --no-locale --no-sync \
+  as_postgres "$pgbin/initdb" -D "$pgdir/data" -U kesta -A trust -E UTF8 --no-locale --no-sync \
     >/dev/null || fail "initdb failed"
-  as_postgres "$bin/pg_ctl" -D "$pgdir/data" -l "$pgdir/log" -w start \
+  as_postgres "$pgbin/pg_ctl" -D "$pgdir/data" -l "$pgdir/log" -w start \
     -o "-k $pgdir -c listen_addresses='' -p 5432" >/dev/null || fail "the server did not start"
   server="host=$pgdir port=5432 user=kesta dbname=postgres"
 }
 stop_course_server() {
   [ -n "$pgdir" ] || return 0
-  as_postgres "$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)/pg_ctl" -D "$pgdir/data" \
-    -m immediate -w stop >/dev/null 2>&1 || true
+  as_postgres "$pgbin/pg_ctl" -D "$pgdir/data" -m immediate -w stop >/dev/null 2>&1 || true
   rm -rf "$pgdir"
   pgdir=
 }
