@@ -398,7 +398,7 @@ qint64 PgStore::nextKey(const QString& table) {
 }
 
 QString PgStore::insertStatement(const QString& table, bool withKey, const QStringList& columns,
-                                 const QStringList& readBack) {
+                                 const QStringList& readBack, qsizetype rows) {
     // The counter is worked out by the server from the key and is never written.
     const QString counter = counterOf(table);
     QStringList names;
@@ -414,11 +414,16 @@ QString PgStore::insertStatement(const QString& table, bool withKey, const QStri
     if (names.isEmpty()) {
         sql += QStringLiteral("DEFAULT VALUES");
     } else {
-        QStringList marks;
-        for (int i = 0; i < names.size(); ++i)
-            marks.append(QStringLiteral("$%1").arg(i + 1));
-        sql += QStringLiteral("(%1) VALUES (%2)")
-                   .arg(names.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
+        // One group of marks per row, numbered on from the row before.
+        QStringList groups;
+        for (qsizetype row = 0; row < rows; ++row) {
+            QStringList marks;
+            for (qsizetype i = 0; i < names.size(); ++i)
+                marks.append(QStringLiteral("$%1").arg(row * names.size() + i + 1));
+            groups.append(u'(' + marks.join(QStringLiteral(", ")) + u')');
+        }
+        sql += QStringLiteral("(%1) VALUES %2")
+                   .arg(names.join(QStringLiteral(", ")), groups.join(QStringLiteral(", ")));
     }
     QStringList back{QStringLiteral("kesta_key")};
     for (const QString& column : readBack)
@@ -490,25 +495,15 @@ QVector<StoreRow> PgStore::insertRows(const QString& table, const QStringList& c
         });
         return stored;
     }
-    // One statement of many rows: its first row's marks are those of a single insert, the
-    // others follow them.
-    QString sql = insertStatement(table, false, columns, readBack);
-    const qsizetype returning = sql.indexOf(QStringLiteral(" RETURNING "));
-    QString tail = sql.mid(returning);
-    sql.truncate(returning);
+    // One statement of many rows.
     QVector<QVariant> all;
     all.reserve(rows.size() * columns.size());
-    all.append(rows.first());
-    for (qsizetype row = 1; row < rows.size(); ++row) {
-        QStringList marks;
-        for (qsizetype column = 0; column < columns.size(); ++column) {
-            all.append(rows[row].value(column));
-            marks.append(QStringLiteral("$%1").arg(all.size()));
-        }
-        sql += QStringLiteral(", (%1)").arg(marks.join(QStringLiteral(", ")));
-    }
+    for (const QVector<QVariant>& row : rows)
+        for (qsizetype column = 0; column < columns.size(); ++column)
+            all.append(row.value(column));
+    const QString sql = insertStatement(table, false, columns, readBack, rows.size());
     const Result result =
-        run(sql + tail, all, QStringLiteral("Не удалось добавить строки в таблицу «%1»").arg(table));
+        run(sql, all, QStringLiteral("Не удалось добавить строки в таблицу «%1»").arg(table));
     QVector<StoreRow> stored;
     stored.reserve(result.rows());
     for (int row = 0; row < result.rows(); ++row) {

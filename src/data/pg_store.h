@@ -88,9 +88,9 @@ private:
     QString counterOf(const QString& table);
     StoreRow insertWithKey(const QString& table, qint64 key, const QStringList& columns,
                            const QVector<QVariant>& values, const QStringList& readBack);
-    // An insert that answers the row's key and the columns read back.
+    // An insert of `rows` rows that answers each row's key and the columns read back.
     QString insertStatement(const QString& table, bool withKey, const QStringList& columns,
-                            const QStringList& readBack);
+                            const QStringList& readBack, qsizetype rows = 1);
     StoreRow insertReturning(const QString& table, const QString& sql,
                              const QVector<QVariant>& values, int readBack);
     qint64 nextKey(const QString& table);
