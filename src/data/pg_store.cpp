@@ -196,6 +196,7 @@ void PgStore::ensureConnected() {
 PgStore::Result PgStore::run(const QString& sql, const QVector<QVariant>& parameters,
                              const QString& what, bool retry) {
     ensureConnected();
+    if (lockPending_ && !lockFree_) holdWriteLock();
     std::vector<Parameter> held;
     held.reserve(size_t(parameters.size()));
     for (const QVariant& value : parameters)
@@ -306,10 +307,12 @@ QStringList PgStore::tables() {
 }
 
 QVector<StoreColumn> PgStore::columns(const QString& table) {
-    const Result result =
-        run(QStringLiteral("SELECT name, declared_type, counter FROM kesta_columns "
-                           "WHERE table_name = $1 ORDER BY position"),
-            {table}, QStringLiteral("Не удалось прочитать описание таблицы «%1»").arg(table));
+    // The description of a table, which no step of a seat changes, is read without the lock.
+    const Result result = lockFree([&] {
+        return run(QStringLiteral("SELECT name, declared_type, counter FROM kesta_columns "
+                                  "WHERE table_name = $1 ORDER BY position"),
+                   {table}, QStringLiteral("Не удалось прочитать описание таблицы «%1»").arg(table));
+    });
     if (result.rows() == 0)
         throw EDatabaseError(QStringLiteral("В базе данных нет таблицы «%1»").arg(table));
     QVector<StoreColumn> columns;
@@ -390,6 +393,47 @@ QVariant PgStore::maximum(const QString& table, const QString& column) {
     return result.rows() > 0 ? result.value(0, 0) : QVariant();
 }
 
+void PgStore::holdWriteLock() {
+    if (!lockPending_) return;
+    // One writing step at a time over the whole course, as in the course file.
+    lockPending_ = false;
+    run(QStringLiteral("SELECT pg_advisory_xact_lock($1)"), {QVariant(kWriteLock)},
+        QStringLiteral("Не удалось начать запись в базу данных"));
+}
+
+qint64 PgStore::newNumber(const QString& table, const QString& column) {
+    // The server keeps at most 63 bytes of a name.
+    QString sequence = table + u'_' + column + QStringLiteral("_kesta_number");
+    while (sequence.toUtf8().size() > 63) sequence.chop(1);
+    const QString what = QStringLiteral("Не удалось получить номер для таблицы «%1»").arg(table);
+    // Seats take numbers side by side; the sequence gives each its own without a lock. It is
+    // looked for in the catalogue as the statement sees it, so that one another seat has just
+    // made is found.
+    const auto take = [&] {
+        return lockFree([&] {
+            const Result found = run(
+                QStringLiteral("SELECT nextval(c.oid) FROM pg_class c JOIN pg_namespace n ON "
+                               "n.oid = c.relnamespace WHERE c.relname = $1 AND c.relkind = 'S' "
+                               "AND n.nspname = current_schema()"),
+                {sequence}, what);
+            return found.rows() > 0 ? found.value(0, 0) : QVariant();
+        });
+    };
+    QVariant number = take();
+    if (!number.isNull()) return number.toLongLong();
+    // The first number of a column: the sequence is made under the lock, and only if no
+    // other seat made it meanwhile, starting above the largest value the rows hold.
+    holdWriteLock();
+    number = take();
+    if (!number.isNull()) return number.toLongLong();
+    run(QStringLiteral("CREATE SEQUENCE %1").arg(quoted(sequence)), {}, what);
+    run(QStringLiteral("SELECT setval($1::regclass, (SELECT coalesce(max(%2), 0) FROM %3) + 1, "
+                       "false)")
+            .arg(quoted(column), quoted(table)),
+        {quoted(sequence)}, what);
+    return take().toLongLong();
+}
+
 qint64 PgStore::nextKey(const QString& table) {
     const Result result = run(QStringLiteral("SELECT nextval($1::regclass)"),
                               {keySequence(table)},
@@ -433,8 +477,10 @@ QString PgStore::insertStatement(const QString& table, bool withKey, const QStri
 
 StoreRow PgStore::insertReturning(const QString& table, const QString& sql,
                                   const QVector<QVariant>& values, int readBack) {
-    const Result result =
-        run(sql, values, QStringLiteral("Не удалось добавить строку в таблицу «%1»").arg(table));
+    // Adding a row reads nothing another seat could change: it does not wait for the lock.
+    const Result result = lockFree([&] {
+        return run(sql, values, QStringLiteral("Не удалось добавить строку в таблицу «%1»").arg(table));
+    });
     StoreRow stored;
     stored.key = result.value(0, 0).toLongLong();
     for (int i = 0; i < readBack; ++i)
@@ -502,8 +548,9 @@ QVector<StoreRow> PgStore::insertRows(const QString& table, const QStringList& c
         for (qsizetype column = 0; column < columns.size(); ++column)
             all.append(row.value(column));
     const QString sql = insertStatement(table, false, columns, readBack, rows.size());
-    const Result result =
-        run(sql, all, QStringLiteral("Не удалось добавить строки в таблицу «%1»").arg(table));
+    const Result result = lockFree([&] {
+        return run(sql, all, QStringLiteral("Не удалось добавить строки в таблицу «%1»").arg(table));
+    });
     QVector<StoreRow> stored;
     stored.reserve(result.rows());
     for (int row = 0; row < result.rows(); ++row) {
@@ -622,17 +669,13 @@ void PgStore::transaction(const std::function<void()>& step) {
     if (transactionDepth_ == 0) {
         run(QStringLiteral("BEGIN"), {}, QStringLiteral("Не удалось начать запись в базу данных"),
             true);
-        try {
-            // One writing step at a time over the whole course, as in the course file.
-            run(QStringLiteral("SELECT pg_advisory_xact_lock($1)"), {QVariant(kWriteLock)},
-                QStringLiteral("Не удалось начать запись в базу данных"));
-        } catch (...) {
-            PQclear(PQexec(connection_, "ROLLBACK"));
-            throw;
-        }
+        // The lock is taken by the step's first read or change of stored rows.
+        lockPending_ = true;
     } else {
-        run(QStringLiteral("SAVEPOINT ") + savepoint, {},
-            QStringLiteral("Не удалось начать запись в базу данных"));
+        lockFree([&] {
+            run(QStringLiteral("SAVEPOINT ") + savepoint, {},
+                QStringLiteral("Не удалось начать запись в базу данных"));
+        });
     }
     ++transactionDepth_;
     try {
@@ -640,6 +683,7 @@ void PgStore::transaction(const std::function<void()>& step) {
     } catch (...) {
         --transactionDepth_;
         if (transactionDepth_ == 0) {
+            lockPending_ = false;
             PQclear(PQexec(connection_, "ROLLBACK"));
         } else {
             const QByteArray undo =
@@ -650,6 +694,7 @@ void PgStore::transaction(const std::function<void()>& step) {
     }
     --transactionDepth_;
     if (transactionDepth_ == 0) {
+        lockPending_ = false;
         try {
             run(QStringLiteral("COMMIT"), {},
                 QStringLiteral("Не удалось записать изменения в базу данных"));

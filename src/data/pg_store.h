@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <utility>
 #include <memory>
 
 #include "data/store.h"
@@ -15,9 +16,11 @@ struct pg_conn;
 // as the course declares them are kept in the table `kesta_columns`, so the tables above the
 // store see the same fields on either store.
 //
-// Writing steps are serialised among all the seats by one lock of the server's, held to the
-// end of the step, as the course file is held for writing: a check made in a step still
-// holds when the step writes.
+// Writing steps are serialised among all the seats by one lock of the server's, held from
+// the step's first read or change of stored rows to its end, as the course file is held for
+// writing: a check made in a step still holds when the step writes. A step that only adds
+// rows (a hand-in) reads nothing that another could change, so it does not wait for the
+// lock, and the hand-ins of a class are written side by side.
 class PgStore : public Store {
 public:
     // Connects to the server named by a libpq connection string ("host=… dbname=…") or by
@@ -49,6 +52,8 @@ public:
     std::optional<StoreRow> readRow(const QString& table, qint64 key,
                                     const QStringList& columns) override;
     QVariant maximum(const QString& table, const QString& column) override;
+    // From a sequence of the server's for the column, made on first use from its largest value.
+    qint64 newNumber(const QString& table, const QString& column) override;
     StoreRow insertRow(const QString& table, const QStringList& columns,
                        const QVector<QVariant>& values, const QStringList& readBack) override;
     // The rows go to the server in one statement.
@@ -94,6 +99,19 @@ private:
     StoreRow insertReturning(const QString& table, const QString& sql,
                              const QVector<QVariant>& values, int readBack);
     qint64 nextKey(const QString& table);
+    // Inside a writing step, takes the lock that serialises the steps of all the seats, once.
+    // Every statement of a step takes it first, but for those run by `lockFree`.
+    void holdWriteLock();
+    template <typename F>
+    auto lockFree(F&& statements) {
+        const bool was = std::exchange(lockFree_, true);
+        struct Restore {
+            bool& flag;
+            bool was;
+            ~Restore() { flag = was; }
+        } restore{lockFree_, was};
+        return statements();
+    }
     // Outside a step the connection is checked and made again once when the server was lost.
     void ensureConnected();
     // The session's settings, given again whenever the connection is made.
@@ -102,6 +120,8 @@ private:
     pg_conn* connection_;
     QString server_;
     int transactionDepth_ = 0;
+    bool lockPending_ = false;  // a writing step has begun and not taken the lock yet
+    bool lockFree_ = false;     // the statements run now only add rows or read the catalogue
     QString announced_;
     QHash<QString, QString> counters_;  // each table's counter column, empty for none
 };

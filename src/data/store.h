@@ -43,6 +43,14 @@ public:
                                             const QStringList& columns) = 0;
     // The largest value of a column, empty for an empty table.
     virtual QVariant maximum(const QString& table, const QString& column) = 0;
+    // A number for a new group of rows in an integer column (a hand-in's records, say): larger
+    // than any the column held when it was first asked for and than any answered before, and
+    // never answered twice, not even to programs asking at the same moment. Asked for inside a step, so that the rows it numbers are written
+    // with it or not at all. Where steps run one at a time, the largest value plus one is
+    // such a number; a store whose steps run side by side keeps a counter of its own.
+    virtual qint64 newNumber(const QString& table, const QString& column) {
+        return maximum(table, column).toLongLong() + 1;
+    }
     // Adds a row and returns it as stored, with the requested columns (counters assigned).
     virtual StoreRow insertRow(const QString& table, const QStringList& columns,
                                const QVector<QVariant>& values, const QStringList& readBack) = 0;

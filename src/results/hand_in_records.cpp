@@ -10,5 +10,5 @@ const QString kAnswerRecords = QStringLiteral("proverka");
 }
 
 qint64 nextHandInNumber(TConnection& connection) {
-    return connection.store().maximum(kAnswerRecords, kHandInColumn).toLongLong() + 1;
+    return connection.store().newNumber(kAnswerRecords, kHandInColumn);
 }

@@ -10,6 +10,6 @@ class TConnection;
 extern const QString kHandInColumn;       // "Номер_сдачи"
 extern const QString kQuestionKeyColumn;  // "Номер_в_базе"
 
-// The number for the next hand-in: one more than any number the answer records carry. Taken
-// inside the transaction that stores the hand-in, so that no other program takes it too.
+// The number for the next hand-in: larger than any number the answer records carry, and
+// given to no other program. Taken inside the transaction that stores the hand-in.
 qint64 nextHandInNumber(TConnection& connection);

@@ -6,6 +6,8 @@
 
 #include <QDate>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <mutex>
 #include <thread>
 
 #include "data/database_error.h"
@@ -255,6 +257,26 @@ TEST_P(StoreContractTest, AddedColumnsAndUniqueIndexes) {
     EXPECT_EQ(names().size(), 2);
 }
 
+TEST_P(StoreContractTest, NewNumbersGoAboveTheColumnAndAreNotGivenAgain) {
+    const QString topics = QStringLiteral("topics");
+    const QString number = QStringLiteral("Номер");
+    // A column goes on above its largest value.
+    store->insertRow(topics, {number}, {qlonglong(41)}, {});
+    qint64 last = 0;
+    store->transaction([&] {
+        last = store->newNumber(topics, number);
+        EXPECT_GE(last, 42);
+        store->insertRow(topics, {number}, {last}, {});
+    });
+    // A number taken in a step that was undone is not given to the step after it.
+    EXPECT_THROW(store->transaction([&] {
+        store->insertRow(topics, {number}, {store->newNumber(topics, number)}, {});
+        throw EDatabaseError(QStringLiteral("отмена"));
+    }),
+                 EDatabaseError);
+    store->transaction([&] { EXPECT_GT(store->newNumber(topics, number), last); });
+}
+
 INSTANTIATE_TEST_SUITE_P(Stores, StoreContractTest,
                          ::testing::Values(StoreKind{"file", makeFile}, StoreKind{"server", makeServer}),
                          [](const ::testing::TestParamInfo<StoreKind>& info) { return info.param.name; });
@@ -269,6 +291,9 @@ protected:
         connection = TestPgServer::shared().createDatabase(QStringLiteral("alone_%1").arg(++databases));
         auto store = PgStore::connect(connection);
         store->createTable(QStringLiteral("bank"), kBank);
+        store->createTable(QStringLiteral("records"),
+                           {{QStringLiteral("Сдача"), QStringLiteral("INTEGER"), false},
+                            {QStringLiteral("Ответ"), QStringLiteral("TEXT"), false}});
     }
     QString connection;
 };
@@ -304,6 +329,72 @@ TEST_F(PgStoreTest, WritingStepsOfSeveralSeatsTakeTheirTurns) {
     ASSERT_EQ(rows.size(), kSeats * kSteps);
     for (int i = 0; i < rows.size(); ++i)
         EXPECT_EQ(rows[i].values[0].toString().toInt(), i + 1) << "row " << i;
+}
+
+TEST_F(PgStoreTest, StepsThatOnlyAddRowsDoNotWaitForAStepThatReads) {
+    auto reader = PgStore::connect(connection);
+    auto adder = PgStore::connect(connection);
+    // A seat that waited for the lock would wait here for good: it is told after a while.
+    adder->execute(QStringLiteral("SET lock_timeout = '2s'"));
+    const QString records = QStringLiteral("records");
+    const QString handIn = QStringLiteral("Сдача");
+    const QString answer = QStringLiteral("Ответ");
+    // The column's first number is taken under the lock, once.
+    adder->transaction([&] { adder->newNumber(records, handIn); });
+    std::vector<qint64> numbers;
+    reader->transaction([&] {
+        // The reading step holds the lock from its first read to its end.
+        reader->readRows(records, {answer});
+        // A hand-in's kind of step: a number and rows added, side by side with the reader.
+        for (int i = 0; i < 3; ++i)
+            adder->transaction([&] {
+                numbers.push_back(adder->newNumber(records, handIn));
+                adder->insertRows(records, {handIn, answer},
+                                  {{numbers.back(), QStringLiteral("A")},
+                                   {numbers.back(), QStringLiteral("B")}},
+                                  {});
+            });
+        // A step that reads waits for its turn.
+        EXPECT_THROW(adder->transaction([&] { adder->maximum(records, handIn); }), EDatabaseError);
+        reader->insertRow(records, {answer}, {QStringLiteral("читатель")}, {});
+    });
+    ASSERT_EQ(numbers.size(), 3u);
+    EXPECT_TRUE(numbers[0] < numbers[1] && numbers[1] < numbers[2]);
+    EXPECT_EQ(reader->readRows(records, {}).size(), 7);
+    // Once the reader is done, the adder's reading steps go through again.
+    adder->transaction(
+        [&] { EXPECT_EQ(adder->maximum(records, handIn).toLongLong(), numbers.back()); });
+}
+
+TEST_F(PgStoreTest, SeatsTakingNumbersAtOnceGetEachTheirOwn) {
+    // Eight seats, each a connection of its own, ask for the first number of a column at the
+    // same moment and go on asking: no number is given twice.
+    constexpr int kSeats = 8;
+    std::vector<std::thread> seats;
+    std::mutex taken;
+    std::vector<qint64> numbers;
+    for (int seat = 0; seat < kSeats; ++seat)
+        seats.emplace_back([&] {
+            try {
+                auto store = PgStore::connect(connection);
+                for (int i = 0; i < 10; ++i) {
+                    qint64 number = 0;
+                    store->transaction([&] {
+                        number = store->newNumber(QStringLiteral("records"), QStringLiteral("Сдача"));
+                    });
+                    const std::lock_guard hold(taken);
+                    numbers.push_back(number);
+                }
+            } catch (const EDatabaseError& error) {
+                const std::lock_guard hold(taken);
+                ADD_FAILURE() << error.message().toStdString();
+            }
+        });
+    for (std::thread& seat : seats)
+        seat.join();
+    std::sort(numbers.begin(), numbers.end());
+    EXPECT_EQ(std::adjacent_find(numbers.begin(), numbers.end()), numbers.end());
+    EXPECT_EQ(numbers.size(), size_t(kSeats * 10));
 }
 
 TEST_F(PgStoreTest, AnUnreachableServerIsToldAndALostOneIsReachedAgain) {
