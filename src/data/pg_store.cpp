@@ -614,6 +614,52 @@ void PgStore::updateRow(const QString& table, qint64 key, const QStringList& col
     if (result.affected() != 1) throw ERowConflict(table);
 }
 
+void PgStore::updateRows(const QString& table, const QStringList& columns,
+                         const QVector<qint64>& keys, const QVector<QVector<QVariant>>& rows) {
+    if (keys.isEmpty()) return;
+    if (columns.isEmpty() || keys.size() == 1) return Store::updateRows(table, columns, keys, rows);
+    // The values come as text and are read as their columns' types.
+    QHash<QString, QString> types;
+    for (const StoreColumn& column : this->columns(table))
+        types.insert(column.name, serverType(column.declaredType));
+    QStringList assignments;
+    QStringList names{QStringLiteral("kesta_key")};
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        if (!types.contains(columns[i]))
+            throw EDatabaseError(
+                QStringLiteral("В таблице «%1» нет поля «%2»").arg(table, columns[i]));
+        assignments.append(quoted(columns[i]) + QStringLiteral(" = v.c%1").arg(i));
+        names.append(QStringLiteral("c%1").arg(i));
+    }
+    const qsizetype width = columns.size() + 1;
+    // A statement takes at most 65,535 values: more rows go in parts, in one step.
+    const qsizetype perStatement = std::max<qsizetype>(1, 60000 / width);
+    transaction([&] {
+        for (qsizetype from = 0; from < keys.size(); from += perStatement) {
+            const qsizetype count = std::min(perStatement, keys.size() - from);
+            QStringList groups;
+            QVector<QVariant> all;
+            all.reserve(count * width);
+            for (qsizetype row = 0; row < count; ++row) {
+                QStringList marks{QStringLiteral("$%1::bigint").arg(row * width + 1)};
+                all.append(keys[from + row]);
+                for (qsizetype i = 0; i < columns.size(); ++i) {
+                    marks.append(QStringLiteral("$%1::%2").arg(row * width + i + 2).arg(types[columns[i]]));
+                    all.append(rows.value(from + row).value(i));
+                }
+                groups.append(u'(' + marks.join(QStringLiteral(", ")) + u')');
+            }
+            const Result result = run(
+                QStringLiteral("UPDATE %1 AS t SET %2 FROM (VALUES %3) AS v(%4) WHERE t.kesta_key = v.kesta_key")
+                    .arg(quoted(table), assignments.join(QStringLiteral(", ")),
+                         groups.join(QStringLiteral(", ")), names.join(QStringLiteral(", "))),
+                all, QStringLiteral("Не удалось сохранить строки таблицы «%1»").arg(table));
+            // A key that names no row any more leaves the statement one row short.
+            if (result.affected() != count) throw ERowConflict(table);
+        }
+    });
+}
+
 void PgStore::deleteRow(const QString& table, qint64 key) {
     const Result result = run(QStringLiteral("DELETE FROM %1 WHERE kesta_key = $1").arg(quoted(table)),
                               {key}, QStringLiteral("Не удалось удалить строку таблицы «%1»").arg(table));

@@ -65,6 +65,9 @@ public:
     void updateRow(const QString& table, qint64 key, const QStringList& columns,
                    const QVector<QVariant>& values) override;
     void deleteRow(const QString& table, qint64 key) override;
+    // The rows are changed by one statement.
+    void updateRows(const QString& table, const QStringList& columns, const QVector<qint64>& keys,
+                    const QVector<QVector<QVariant>>& rows) override;
     void addColumn(const QString& table, const QString& name, const QString& declaredType) override;
     bool addUniqueIndex(const QString& table, const QString& index,
                         const QString& column) override;

@@ -78,6 +78,16 @@ public:
     virtual void updateRow(const QString& table, qint64 key, const QStringList& columns,
                            const QVector<QVariant>& values) = 0;
     virtual void deleteRow(const QString& table, qint64 key) = 0;
+    // Changes several rows at once, each row with its key, the same columns in each; all of
+    // them or none (ERowConflict when a key names no row). Stores that can send them
+    // together do.
+    virtual void updateRows(const QString& table, const QStringList& columns,
+                            const QVector<qint64>& keys, const QVector<QVector<QVariant>>& rows) {
+        transaction([&] {
+            for (qsizetype i = 0; i < keys.size(); ++i)
+                updateRow(table, keys[i], columns, rows.value(i));
+        });
+    }
     // Adds a column, empty in every existing row; the rows and the other columns stay as they are.
     virtual void addColumn(const QString& table, const QString& name,
                            const QString& declaredType) = 0;

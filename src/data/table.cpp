@@ -1,5 +1,6 @@
 #include "data/table.h"
 
+#include <QHash>
 #include <algorithm>
 #include <numeric>
 
@@ -417,7 +418,11 @@ void TTable::writeChecked(const std::function<void()>& write) {
 void TTable::checkUnchanged(const Row& row) {
     const std::optional<StoreRow> stored = store().readRow(tableName_, row.key, fieldNames());
     if (!stored) throw ERowConflict(tableName_);
-    const Row now = rowFromStore(*stored);
+    checkSame(row, *stored);
+}
+
+void TTable::checkSame(const Row& row, const StoreRow& stored) {
+    const Row now = rowFromStore(stored);
     for (int i = 0; i < fields_.size(); ++i) {
         const QVariant& was = row.values[i];
         const QVariant& is = now.values[i];
@@ -494,10 +499,7 @@ void TTable::post() {
     Q_EMIT recordMoved();
 }
 
-void TTable::appendRows(const QStringList& names, const QVector<QVector<QVariant>>& rows) {
-    checkActive();
-    checkBrowseMode();
-    if (rows.isEmpty()) return;
+QVector<int> TTable::fieldsNamed(const QStringList& names) const {
     QVector<int> fields;
     for (const QString& name : names) {
         const int field = fieldIndex(name);
@@ -506,6 +508,56 @@ void TTable::appendRows(const QStringList& names, const QVector<QVector<QVariant
                 QStringLiteral("В таблице «%1» нет поля «%2»").arg(tableName_, name));
         fields.append(field);
     }
+    return fields;
+}
+
+void TTable::updateRows(const QStringList& names, const QVector<int>& positions,
+                        const QVector<QVector<QVariant>>& rows) {
+    checkModifiable();
+    checkBrowseMode();
+    if (positions.isEmpty()) return;
+    const QVector<int> fields = fieldsNamed(names);
+    QVector<qint64> keys;
+    QVector<QVector<QVariant>> converted;
+    for (qsizetype i = 0; i < positions.size(); ++i) {
+        const int position = positions[i];
+        if (position < 0 || position >= int(view_.size()))
+            fail(QStringLiteral("нет строки на месте %1").arg(position + 1));
+        keys.append(rows_[view_[position]].key);
+        QVector<QVariant> values;
+        for (int f = 0; f < fields.size(); ++f)
+            values.append(toFieldValue(fields_[fields[f]], rows[i].value(f)));
+        converted.append(std::move(values));
+    }
+    connection_->noteWrite(tableName_);
+    writeChecked([&] {
+        // The rows as stored now, read once for all of them.
+        QHash<qint64, StoreRow> stored;
+        for (StoreRow& row : store().readRows(tableName_, fieldNames()))
+            stored.insert(row.key, std::move(row));
+        for (qsizetype i = 0; i < positions.size(); ++i) {
+            const auto now = stored.constFind(keys[i]);
+            if (now == stored.cend()) throw ERowConflict(tableName_);
+            checkSame(rows_[view_[positions[i]]], *now);
+        }
+        store().updateRows(tableName_, names, keys, converted);
+    });
+    for (qsizetype i = 0; i < positions.size(); ++i) {
+        Row& row = rows_[view_[positions[i]]];
+        for (int f = 0; f < fields.size(); ++f)
+            row.values[fields[f]] = converted[i][f];
+    }
+    const qint64 currentKey = current_ >= 0 ? rows_[view_[current_]].key : -1;
+    if (!rowFilter_.isEmpty() || sortIndex_ >= 0) rebuildView(currentKey);
+    Q_EMIT dataSetChanged();
+    Q_EMIT recordMoved();
+}
+
+void TTable::appendRows(const QStringList& names, const QVector<QVector<QVariant>>& rows) {
+    checkActive();
+    checkBrowseMode();
+    if (rows.isEmpty()) return;
+    const QVector<int> fields = fieldsNamed(names);
     QVector<QVector<QVariant>> converted;
     converted.reserve(rows.size());
     for (const QVector<QVariant>& row : rows) {

@@ -100,6 +100,12 @@ public:
     // last row; the object stands on the last of them. What post() checks of a single row's
     // values is checked of each. All of them are stored or none.
     void appendRows(const QStringList& names, const QVector<QVector<QVariant>>& rows);
+    // Changes rows in one write: the rows at these positions (from 0, in the shown order) take
+    // the values of `names`, given in that order for each. As post() does for one row, it
+    // writes only over rows that are stored as this object read them, and all of them or
+    // none; the object stays on its row.
+    void updateRows(const QStringList& names, const QVector<int>& positions,
+                    const QVector<QVector<QVariant>>& rows);
     // Begins a new row; like append, the row takes its place after all stored rows.
     void insert();
     // Begins a new row that is stored directly after the row with this key (0: before
@@ -201,6 +207,9 @@ private:
     // ERowConflict when the stored row with this key is gone or holds other values than the
     // snapshot's.
     void checkUnchanged(const Row& row);
+    void checkSame(const Row& row, const StoreRow& stored);
+    // The positions of the fields of these names; EDatabaseError for a name of none.
+    QVector<int> fieldsNamed(const QStringList& names) const;
     void dropPending();
     void applyFilter();
     void rebuildView(qint64 keepKey);

@@ -157,33 +157,33 @@ void emptyScratchTable(TTable* testing) {
 }
 
 // Numbers the questions 1, 2, ... in stored order, writing only the numbers that differ, so
-// that a bank numbered already is not written at all.
+// that a bank numbered already is not written at all, and the others in one write.
 void renumberBank(TTable* test) {
     const ControlsDisabled quiet(test);
-    test->first();
+    const int field = test->fieldIndex(kQuestionNumber);
+    QVector<int> positions;
+    QVector<QVector<QVariant>> numbers;
     const int questions = test->recordCount();
-    for (int i = 1; i <= questions; ++i) {
-        const QVariant number = test->fieldByName(kQuestionNumber).value();
-        if (number.isNull() || number.toLongLong() != i) {
-            test->edit();
-            test->fieldByName(kQuestionNumber).setValue(QString::number(i));
-            test->post();
+    for (int position = 0; position < questions; ++position) {
+        const QVariant number = test->valueAt(position, field);
+        if (number.isNull() || number.toLongLong() != position + 1) {
+            positions.append(position);
+            numbers.append({QString::number(position + 1)});
         }
-        test->next();
     }
+    test->updateRows({kQuestionNumber}, positions, numbers);
 }
 
 void drawQuestions(TTable* testing, TTable* test) {
     const ControlsDisabled quiet(testing);
+    // The 40 rows of the test go to the store in one write.
+    QVector<QVector<QVariant>> rows;
     for (int position = 1; position <= TForm6::kPositions; ++position) {
-        testing->append();
-        testing->fieldByName(kNumber).setValue(QString::number(position));
         const quint32 drawn = RandomBelow(quint32(test->recordCount())) + 1;
         test->locate(kQuestionNumber, drawn);
-        testing->fieldByName(kKey).setValue(test->fieldByName(kNumber).value());
-        testing->fieldByName(kSeatColumn).setValue(seatToken());
-        testing->post();
+        rows.append({QString::number(position), test->fieldByName(kNumber).value(), seatToken()});
     }
+    testing->appendRows({kNumber, kKey, kSeatColumn}, rows);
 }
 
 void resetTestWindow() {

@@ -40,9 +40,9 @@ protected:
                         {QStringLiteral("Вопрос"), QStringLiteral("Вопрос %1").arg(i)},
                         {QStringLiteral("Правильный_ответ"), QStringLiteral("ABCDE").mid(i % 5, 1)}});
         }
-        server = TestPgServer::shared().createDatabase(
-            QStringLiteral("class_%1").arg(QRandomGenerator::global()->bounded(1000000)));
-        uploadCourse(*SqliteStore::open(file, TDataModule1::DatabasePassword), *PgStore::connect(server));
+        server = TestPgServer::shared().courseCopy(
+            QStringLiteral("class_%1").arg(QRandomGenerator::global()->bounded(1000000)), file,
+            TDataModule1::DatabasePassword);
         QFile named(folder.filePath(TDataModule1::ServerFile));
         ASSERT_TRUE(named.open(QIODevice::WriteOnly));
         named.write(server.toUtf8() + '\n');

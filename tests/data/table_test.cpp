@@ -4,9 +4,11 @@
 
 #include "data/data_source.h"
 #include "data/database_error.h"
+#include "data/pg_store.h"
 #include "platform/short_date.h"
 #include "support/course_fixture.h"
 #include "support/failing_store.h"
+#include "support/pg_server.h"
 
 namespace {
 
@@ -14,8 +16,27 @@ const QString kTitle = QStringLiteral("Название темы");
 const QString kLogin = QStringLiteral("Логин_студента");
 const QString kDate = QStringLiteral("Дата_тестирования");
 
-class TableTest : public DatabaseTest {
+// Each test runs on the course file and on a copy of it on a class server.
+class TableTest : public DatabaseTest, public ::testing::WithParamInterface<const char*> {
 protected:
+    void SetUp() override {
+        if (QLatin1String(GetParam()) != QLatin1String("server")) return;
+        TestPgServer& server = TestPgServer::shared();
+        if (!server.running()) GTEST_SKIP() << server.problem().toStdString();
+        static int databases = 0;
+        connection.close();
+        serverName = server.courseCopy(QStringLiteral("tables_%1").arg(++databases), databasePath,
+                                       QStringLiteral("пароль"));
+        connection.open(PgStore::connect(serverName));
+    }
+    // A second connection to the same course, as another program has it.
+    void openAgain(TConnection& again) const {
+        if (serverName.isEmpty())
+            again.open(databasePath, QStringLiteral("пароль"));
+        else
+            again.open(PgStore::connect(serverName));
+    }
+    QString serverName;
     void addTopic(const QString& title, int index = 0) {
         add(QStringLiteral("teoria"), {{kTitle, title}, {QStringLiteral("Индекс"), index}});
     }
@@ -34,7 +55,7 @@ protected:
     }
 };
 
-TEST_F(TableTest, RowsComeInTheOrderTheyWereAddedAndNavigationKeepsTheLastRow) {
+TEST_P(TableTest, RowsComeInTheOrderTheyWereAddedAndNavigationKeepsTheLastRow) {
     addTopic(QStringLiteral("Сети"));
     addTopic(QStringLiteral("Адресация"));
     addTopic(QStringLiteral("Протоколы"));
@@ -59,7 +80,7 @@ TEST_F(TableTest, RowsComeInTheOrderTheyWereAddedAndNavigationKeepsTheLastRow) {
     EXPECT_EQ(teoria->recNo(), 1);
 }
 
-TEST_F(TableTest, RowsAppendedTogetherAreCheckedAsOneAndShownInOrder) {
+TEST_P(TableTest, RowsAppendedTogetherAreCheckedAsOneAndShownInOrder) {
     addTopic(QStringLiteral("Сети"));
     auto teoria = table(QStringLiteral("teoria"));
     const QStringList names{kTitle, QStringLiteral("Индекс")};
@@ -81,7 +102,48 @@ TEST_F(TableTest, RowsAppendedTogetherAreCheckedAsOneAndShownInOrder) {
     EXPECT_EQ(table(QStringLiteral("teoria"))->recordCount(), 3) << "nothing reached the file";
 }
 
-TEST_F(TableTest, EmptyTableHasNoCurrentRow) {
+TEST_P(TableTest, RowsChangedTogetherAreWrittenWholeOverRowsAsTheyWereRead) {
+    for (const char* title : {"Сети", "Адресация", "Протоколы", "Маршрутизация"})
+        addTopic(QString::fromUtf8(title));
+    auto teoria = table(QStringLiteral("teoria"));
+    const QString index = QStringLiteral("Индекс");
+    const auto indexes = [&](TTable& table) {
+        QStringList result;
+        for (table.first(); !table.eof(); table.next())
+            result.append(table.fieldByName(index).asString());
+        return result;
+    };
+    teoria->setRecNo(2);
+    teoria->updateRows({index, kTitle}, {0, 2},
+                       {{QStringLiteral("7"), QStringLiteral("Сети и узлы")}, {9, QStringLiteral("Протоколы")}});
+    EXPECT_EQ(teoria->recNo(), 2) << "the object stays on its row";
+    EXPECT_EQ(indexes(*teoria), (QStringList{"7", "0", "9", "0"}));
+    TConnection again;
+    openAgain(again);
+    TTable other(&again, QStringLiteral("teoria"));
+    other.open();
+    EXPECT_EQ(indexes(other), (QStringList{"7", "0", "9", "0"}));
+    EXPECT_EQ(titles(other).first(), QStringLiteral("Сети и узлы"));
+    other.first();
+    EXPECT_EQ(other.fieldByName(index).value(), QVariant(qlonglong(7))) << "text is stored as the number";
+
+    // Another program changes the last row: a write over it and another row changes neither.
+    other.last();
+    other.edit();
+    other.fieldByName(index).setValue(5);
+    other.post();
+    EXPECT_THROW(teoria->updateRows({index}, {1, 3}, {{1}, {2}}), ERowConflict);
+    other.refresh();
+    EXPECT_EQ(indexes(other), (QStringList{"7", "0", "9", "5"}));
+    EXPECT_EQ(indexes(*teoria), (QStringList{"7", "0", "9", "5"})) << "the object read its table again";
+    // A value the field refuses, or a row that is not there, writes nothing.
+    EXPECT_THROW(teoria->updateRows({index}, {0, 1}, {{1}, {QStringLiteral("два")}}), EDatabaseError);
+    EXPECT_THROW(teoria->updateRows({index}, {0, 4}, {{1}, {2}}), EDatabaseError);
+    other.refresh();
+    EXPECT_EQ(indexes(other), (QStringList{"7", "0", "9", "5"}));
+}
+
+TEST_P(TableTest, EmptyTableHasNoCurrentRow) {
     auto test = table(QStringLiteral("test"));
     EXPECT_EQ(test->recordCount(), 0);
     EXPECT_TRUE(test->bof());
@@ -100,7 +162,7 @@ TEST_F(TableTest, EmptyTableHasNoCurrentRow) {
     EXPECT_EQ(test->recordCount(), 1);
 }
 
-TEST_F(TableTest, ExactLookUpComparesWholeValuesAndCanIgnoreLetterCase) {
+TEST_P(TableTest, ExactLookUpComparesWholeValuesAndCanIgnoreLetterCase) {
     add(QStringLiteral("users"), {{QStringLiteral("Логин"), QStringLiteral("Иван")}});
     add(QStringLiteral("users"), {{QStringLiteral("Логин"), QStringLiteral("Иванов")}});
     add(QStringLiteral("users"), {{QStringLiteral("Логин"), QString()}});
@@ -129,7 +191,7 @@ TEST_F(TableTest, ExactLookUpComparesWholeValuesAndCanIgnoreLetterCase) {
     EXPECT_EQ(users->recNo(), 4);
 }
 
-TEST_F(TableTest, PrefixLookUpFindsTheFirstRowThatBeginsWithTheValue) {
+TEST_P(TableTest, PrefixLookUpFindsTheFirstRowThatBeginsWithTheValue) {
     addTopic(QStringLiteral("Введение"));
     addTopic(QStringLiteral("Тема 10"));
     addTopic(QStringLiteral("Тема 1"));
@@ -155,7 +217,7 @@ TEST_F(TableTest, PrefixLookUpFindsTheFirstRowThatBeginsWithTheValue) {
     EXPECT_THROW(test->locate(QStringLiteral("Номер"), QStringLiteral("один")), EDatabaseError);
 }
 
-TEST_F(TableTest, DeclaredColumnsRefuseLongerTextsAndCountersCannotBeWritten) {
+TEST_P(TableTest, DeclaredColumnsRefuseLongerTextsAndCountersCannotBeWritten) {
     TTable praktika(&connection, QStringLiteral("praktika"));
     praktika.declareFields({{QStringLiteral("Номер"), FieldType::AutoInc, 0, 0},
                             {kTitle, FieldType::String, 10, 100}});
@@ -188,7 +250,7 @@ TEST_F(TableTest, DeclaredColumnsRefuseLongerTextsAndCountersCannotBeWritten) {
     EXPECT_FALSE(missing.active());
 }
 
-TEST_F(TableTest, ValuesAreConvertedToTheColumnKind) {
+TEST_P(TableTest, ValuesAreConvertedToTheColumnKind) {
     auto testing = table(QStringLiteral("testing"));
     testing->append();
     testing->fieldByName(QStringLiteral("Номер")).setValue(QStringLiteral("17"));
@@ -214,7 +276,7 @@ TEST_F(TableTest, ValuesAreConvertedToTheColumnKind) {
     EXPECT_THROW(result->fieldByName(kDate).setValue(QStringLiteral("вчера")), EDatabaseError);
 }
 
-TEST_F(TableTest, FiltersNarrowEveryWalkAndCount) {
+TEST_P(TableTest, FiltersNarrowEveryWalkAndCount) {
     const QDate monday(2026, 12, 7);
     addResult(QStringLiteral("O'Brien"), monday);
     addResult(QStringLiteral("ivan"), monday);
@@ -245,7 +307,7 @@ TEST_F(TableTest, FiltersNarrowEveryWalkAndCount) {
     EXPECT_EQ(result->recordCount(), 4);
 }
 
-TEST_F(TableTest, SnapshotShowsOwnSavesAtOnceAndOthersAfterRefresh) {
+TEST_P(TableTest, SnapshotShowsOwnSavesAtOnceAndOthersAfterRefresh) {
     addTopic(QStringLiteral("Первая"));
     auto mine = table(QStringLiteral("teoria"));
     auto other = table(QStringLiteral("teoria"));
@@ -261,15 +323,15 @@ TEST_F(TableTest, SnapshotShowsOwnSavesAtOnceAndOthersAfterRefresh) {
     other->refresh();
     EXPECT_EQ(titles(*other), (QStringList{"Первая", "Вторая"}));
 
-    // What was saved is in the file: a new connection reads it.
+    // What was saved is in the store: a new connection reads it.
     TConnection again;
-    again.open(databasePath, QStringLiteral("пароль"));
+    openAgain(again);
     TTable reread(&again, QStringLiteral("teoria"));
     reread.open();
     EXPECT_EQ(titles(reread), (QStringList{"Первая", "Вторая"}));
 }
 
-TEST_F(TableTest, MovingSavesAPendingChangeAndCancelDropsIt) {
+TEST_P(TableTest, MovingSavesAPendingChangeAndCancelDropsIt) {
     addTopic(QStringLiteral("Один"));
     addTopic(QStringLiteral("Два"));
     auto teoria = table(QStringLiteral("teoria"));
@@ -289,7 +351,7 @@ TEST_F(TableTest, MovingSavesAPendingChangeAndCancelDropsIt) {
     EXPECT_EQ(titles(*teoria), (QStringList{"Один!", "Два"}));
 }
 
-TEST_F(TableTest, DeleteMakesTheNextRowCurrent) {
+TEST_P(TableTest, DeleteMakesTheNextRowCurrent) {
     for (const char* title : {"a", "b", "c"})
         addTopic(QString::fromLatin1(title));
     auto teoria = table(QStringLiteral("teoria"));
@@ -306,7 +368,7 @@ TEST_F(TableTest, DeleteMakesTheNextRowCurrent) {
     EXPECT_EQ(teoria->recordCount(), 0);
 }
 
-TEST_F(TableTest, SortShowsRowsInAscendingOrderAndKeepsTheCurrentRow) {
+TEST_P(TableTest, SortShowsRowsInAscendingOrderAndKeepsTheCurrentRow) {
     for (const char* title : {"в", "Б", "а", "б"})
         addTopic(QString::fromUtf8(title));
     auto teoria = table(QStringLiteral("teoria"));
@@ -319,7 +381,7 @@ TEST_F(TableTest, SortShowsRowsInAscendingOrderAndKeepsTheCurrentRow) {
     EXPECT_EQ(titles(*teoria), (QStringList{"в", "Б", "а", "б"}));
 }
 
-TEST_F(TableTest, FailedTransactionWritesNothingAndSnapshotsFollowTheFile) {
+TEST_P(TableTest, FailedTransactionWritesNothingAndSnapshotsFollowTheFile) {
     addTopic(QStringLiteral("Один"));
     auto teoria = table(QStringLiteral("teoria"));
     EXPECT_THROW(connection.transaction([&] {
@@ -343,7 +405,7 @@ TEST_F(TableTest, FailedTransactionWritesNothingAndSnapshotsFollowTheFile) {
     EXPECT_EQ(titles(*teoria), (QStringList{"Изменено"}));
 }
 
-TEST_F(TableTest, FailedTransactionReloadsOnlyWhatItWroteAndGivesBackPendingRows) {
+TEST_P(TableTest, FailedTransactionReloadsOnlyWhatItWroteAndGivesBackPendingRows) {
     addTopic(QStringLiteral("Один"));
     addTopic(QStringLiteral("Два"));
     addTopic(QStringLiteral("Три"));
@@ -397,7 +459,7 @@ TEST_F(TableTest, FailedTransactionReloadsOnlyWhatItWroteAndGivesBackPendingRows
     EXPECT_EQ(titles(*results, kLogin), (QStringList{"anna", "boris"}));
 }
 
-TEST_F(TableTest, DataSourceTellsBoundControlsOfMovesChangesAndStates) {
+TEST_P(TableTest, DataSourceTellsBoundControlsOfMovesChangesAndStates) {
     addTopic(QStringLiteral("Один"));
     addTopic(QStringLiteral("Два"));
     auto teoria = table(QStringLiteral("teoria"));
@@ -426,5 +488,10 @@ TEST_F(TableTest, DataSourceTellsBoundControlsOfMovesChangesAndStates) {
     teoria->first();
     EXPECT_EQ(scrolled.count(), 3) << "post reports a move; a disabled source passes nothing on";
 }
+
+INSTANTIATE_TEST_SUITE_P(Stores, TableTest, ::testing::Values("file", "server"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param);
+                         });
 
 }  // namespace

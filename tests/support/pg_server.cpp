@@ -6,7 +6,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include "data/course_copy.h"
 #include "data/pg_store.h"
+#include "data/sqlite_store.h"
 
 namespace {
 
@@ -103,6 +105,13 @@ bool TestPgServer::stop(bool immediate) {
 
 QString TestPgServer::connectionString(const QString& database) const {
     return QStringLiteral("host=%1 port=5432 user=kesta dbname=%2").arg(folder_.path(), database);
+}
+
+QString TestPgServer::courseCopy(const QString& name, const QString& file,
+                                 const QString& password) {
+    const QString server = createDatabase(name);
+    uploadCourse(*SqliteStore::open(file, password), *PgStore::connect(server));
+    return server;
 }
 
 QString TestPgServer::createDatabase(const QString& name) {

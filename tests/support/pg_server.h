@@ -21,6 +21,8 @@ public:
     QString connectionString(const QString& database = QStringLiteral("postgres")) const;
     // Makes a new empty database and answers its connection string.
     QString createDatabase(const QString& name);
+    // Copies a course file to a new database of this name and answers its connection string.
+    QString courseCopy(const QString& name, const QString& file, const QString& password);
 
     // Stops the server at once, as a power cut would (immediate shutdown), and starts it again.
     bool stop(bool immediate = false);
