@@ -88,10 +88,8 @@ void BM_Statistics10kOlderHandIns(benchmark::State& state) {
 }
 BENCHMARK(BM_Statistics10kOlderHandIns)->Unit(benchmark::kMillisecond);
 
-void BM_ReadJournal10kHandIns(benchmark::State& state) {
-    const Journal journal = makeJournal(true);
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("Kesta.db"));
+// Writes the journal to a new course file.
+void writeJournal(const Journal& journal, const QString& path) {
     {
         QFile schema(QStringLiteral(KESTA_SCHEMA_FILE));
         schema.open(QIODevice::ReadOnly);
@@ -122,6 +120,13 @@ void BM_ReadJournal10kHandIns(benchmark::State& state) {
                 store->insertRow(QStringLiteral("result"), results, {r.login, r.date, r.grade}, {});
         });
     }
+}
+
+void BM_ReadJournal10kHandIns(benchmark::State& state) {
+    const Journal journal = makeJournal(true);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Kesta.db"));
+    writeJournal(journal, path);
     TConnection connection;
     if (state.range(0) == 1)
         connection.open(PgStore::connect(serverCopy(path, QStringLiteral("пароль"))));
@@ -135,5 +140,36 @@ void BM_ReadJournal10kHandIns(benchmark::State& state) {
 }
 // Arg 0: the course file; arg 1: a class server holding a copy of it.
 BENCHMARK(BM_ReadJournal10kHandIns)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// What the statistics window does for each filter once the journal is open: on the course
+// file (arg 0) it counts the snapshot it read; on a class server (arg 1) the server counts
+// and the window adds up its figures.
+void BM_CountJournal10kHandIns(benchmark::State& state) {
+    const Journal journal = makeJournal(true);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Kesta.db"));
+    writeJournal(journal, path);
+    StatisticsFilter filter;
+    filter.from = kFirstDay;
+    filter.to = kFirstDay.addDays(400);
+    if (state.range(0) == 1) {
+        auto store = PgStore::connect(serverCopy(path, QStringLiteral("пароль")));
+        for (auto _ : state) {
+            const CountedJournal counted = countJournal(*store, filter);
+            JournalStatistics stats = computeStatistics(counted.bank, counted.olderRecords, {},
+                                                        filter, {}, &counted.counted);
+            benchmark::DoNotOptimize(stats);
+        }
+    } else {
+        auto store = SqliteStore::open(path, QStringLiteral("пароль"));
+        const JournalSnapshot snapshot = readJournalSnapshot(*store);
+        for (auto _ : state) {
+            JournalStatistics stats =
+                computeStatistics(snapshot.bank, snapshot.records, snapshot.results, filter);
+            benchmark::DoNotOptimize(stats);
+        }
+    }
+}
+BENCHMARK(BM_CountJournal10kHandIns)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

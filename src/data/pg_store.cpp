@@ -257,6 +257,22 @@ void PgStore::execute(const QString& sql) {
                                  .arg(serverMessage(connection_)));
 }
 
+QVector<QVector<QVariant>> PgStore::query(const QString& sql, const QVector<QVariant>& parameters) {
+    const Result result =
+        run(sql, parameters, QStringLiteral("Не удалось прочитать базу данных"), true);
+    const int columns = PQnfields(result.get());
+    QVector<QVector<QVariant>> rows;
+    rows.reserve(result.rows());
+    for (int row = 0; row < result.rows(); ++row) {
+        QVector<QVariant> values;
+        values.reserve(columns);
+        for (int column = 0; column < columns; ++column)
+            values.append(result.value(row, column));
+        rows.append(std::move(values));
+    }
+    return rows;
+}
+
 void PgStore::createTable(const QString& table, const QVector<StoreColumn>& columns) {
     counters_.remove(table);
     transaction([&] {

@@ -34,6 +34,9 @@ public:
 
     // Runs SQL statements, for setting a server up.
     void execute(const QString& sql);
+    // Runs one statement that reads, with its parameters ($1, $2, ...), and answers its rows,
+    // for counting on the server what would take long to read row by row.
+    QVector<QVector<QVariant>> query(const QString& sql, const QVector<QVariant>& parameters);
     // Makes a table of the course with these columns (a counter column numbers the rows).
     void createTable(const QString& table, const QVector<StoreColumn>& columns);
     // The course's tables on the server, in the order they were made.

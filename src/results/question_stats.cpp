@@ -90,7 +90,8 @@ JournalStatistics computeStatistics(const std::vector<BankQuestion>& bank,
                                     const std::vector<AnswerRecord>& records,
                                     const std::vector<JournalResult>& results,
                                     const StatisticsFilter& filter,
-                                    const std::function<void(int)>& progress) {
+                                    const std::function<void(int)>& progress,
+                                    const CountedRecords* counted) {
     JournalStatistics stats;
     stats.questions.resize(bank.size());
     QHash<qint64, int> byKey;
@@ -174,6 +175,35 @@ JournalStatistics computeStatistics(const std::vector<BankQuestion>& bank,
             s.yy += y * y;
             s.xy += x * y;
         }
+    }
+    if (counted) {
+        stats.records += counted->records;
+        stats.handIns += counted->handIns;
+        for (const CountedQuestion& one : counted->questions) {
+            const int q = byKey.value(one.key, -1);
+            if (q < 0) {
+                stats.unmatchedRecords += one.drawn;
+                continue;
+            }
+            QuestionStatistics& row = stats.questions[size_t(q)];
+            row.drawn += one.drawn;
+            row.correct += one.correct;
+            int options = 0;
+            for (size_t o = 0; o < one.options.size(); ++o) {
+                row.options[o] += one.options[o];
+                options += one.options[o];
+            }
+            row.otherAnswers += one.drawn - options;
+            // Every record the server counts belongs to a known hand-in.
+            CorrelationSums& s = sums[size_t(q)];
+            s.n += one.drawn;
+            s.x += one.correct;
+            s.y += one.y;
+            s.yy += one.yy;
+            s.xy += one.xy;
+        }
+        for (size_t letter = 0; letter < stats.grades.size(); ++letter)
+            stats.grades[letter] += counted->grades[letter];
     }
     for (size_t q = 0; q < bank.size(); ++q) {
         QuestionStatistics& row = stats.questions[q];

@@ -74,6 +74,27 @@ struct JournalStatistics {
     std::array<int, 11> grades{};  // result rows per letter of the grade scale, F to A
 };
 
+// What the course's server counted of one question over the answer records that carry
+// their hand-in: as QuestionStatistics counts them, with the sums of the hand-ins' total
+// scores (y) over the question's records for the correlation.
+struct CountedQuestion {
+    qint64 key = 0;  // the question's bank key
+    int drawn = 0;
+    int correct = 0;
+    std::array<int, 5> options{};
+    double y = 0;
+    double yy = 0;
+    double xy = 0;  // total scores of the records answered correctly
+};
+
+// Answer records counted by the server within the filter, and the result rows' grades.
+struct CountedRecords {
+    std::vector<CountedQuestion> questions;  // any order, keys the bank may no longer have
+    int records = 0;
+    int handIns = 0;
+    std::array<int, 11> grades{};
+};
+
 // Answers of a record given as option code i ("A" to "E"), or -1.
 int optionIndex(const QString& answer);
 
@@ -86,12 +107,14 @@ bool answeredCorrectly(const AnswerRecord& record);
 // hand-in writes them: consecutive records of one login, date and test kind, 40 to a
 // hand-in; what is left of such a run over a multiple of 40 cannot be grouped. A record
 // without a bank key finds its question by identical text. `progress` (may be empty)
-// hears the share done, 0..100.
+// hears the share done, 0..100. What the server counted already (`counted`, may be null) is
+// added in, as if its records had been among `records`.
 JournalStatistics computeStatistics(const std::vector<BankQuestion>& bank,
                                     const std::vector<AnswerRecord>& records,
                                     const std::vector<JournalResult>& results,
                                     const StatisticsFilter& filter,
-                                    const std::function<void(int)>& progress = {});
+                                    const std::function<void(int)>& progress = {},
+                                    const CountedRecords* counted = nullptr);
 
 // The letters of the grade scale, F to A.
 QStringList gradeLetters();

@@ -56,6 +56,8 @@ std::pair<QDate, QDate> journalPeriod(const JournalSnapshot& snapshot) {
         widen(record.date);
     for (const JournalResult& result : snapshot.results)
         widen(result.date);
+    widen(snapshot.firstDay);
+    widen(snapshot.lastDay);
     const QDate today = QDate::currentDate();
     if (!first.isValid()) return {today, today};
     return {first, std::max(last, today)};
@@ -263,8 +265,8 @@ void TForm13::recount() {
             if (!file.isEmpty()) {
                 promise.setProgressValueAndText(0, QStringLiteral("Чтение журнала…"));
                 try {
-                    outcome.snapshot = std::make_shared<const JournalSnapshot>(
-                        readJournalSnapshot(*openCourse(file)));
+                    outcome.snapshot =
+                        std::make_shared<const JournalSnapshot>(readJournalSnapshot(file));
                 } catch (const std::exception& error) {
                     outcome.error = exceptionText(error);
                     promise.addResult(outcome);
@@ -280,9 +282,23 @@ void TForm13::recount() {
             }
             promise.setProgressValueAndText(10, QStringLiteral("Подсчёт статистики…"));
             const JournalSnapshot& journal = *outcome.snapshot;
-            outcome.statistics = computeStatistics(
-                journal.bank, journal.records, journal.results, counted,
-                [&promise](int done) { promise.setProgressValue(10 + done * 9 / 10); });
+            const auto report = [&promise](int done) {
+                promise.setProgressValue(10 + done * 9 / 10);
+            };
+            if (journal.count) {
+                // On a class server the server counts, for every filter anew.
+                try {
+                    const CountedJournal onServer = journal.count(counted);
+                    outcome.statistics =
+                        computeStatistics(onServer.bank, onServer.olderRecords, {}, counted,
+                                          report, &onServer.counted);
+                } catch (const std::exception& error) {
+                    outcome.error = exceptionText(error);
+                }
+            } else {
+                outcome.statistics = computeStatistics(journal.bank, journal.records,
+                                                       journal.results, counted, report);
+            }
             promise.addResult(outcome);
         }));
 }

@@ -14,7 +14,10 @@
 #include <cmath>
 
 #include "app/dm.h"
+#include "data/pg_store.h"
+#include "data/sqlite_store.h"
 #include "results/hand_in_records.h"
+#include "results/journal_snapshot.h"
 #include "results/question_stats.h"
 #include "results/question_stats_model.h"
 #include "results/statistics_charts.h"
@@ -22,6 +25,7 @@
 #include "skin/controls/sChartSkin.h"
 #include "skin/core/sSkinManager.h"
 #include "support/course_fixture.h"
+#include "support/pg_server.h"
 #include "teacher/prepodavatel.h"
 
 namespace {
@@ -205,6 +209,127 @@ TEST(QuestionStatisticsTest, AnswersCompareAsTheyAreStored) {
     EXPECT_EQ(optionIndex(QStringLiteral("E")), 4);
     EXPECT_EQ(optionIndex(QStringLiteral("А")), -1) << "a Cyrillic look-alike is no option";
     EXPECT_EQ(optionIndex(QStringLiteral("AB")), -1);
+}
+
+// The journal counted on a class server gives the figures the file's count gives, for
+// every filter: hand-ins, older records grouped by their runs, records found by their
+// question's text, a deleted question, logins in Cyrillic of either case.
+TEST(QuestionStatisticsTest, AClassServerCountsTheJournalAsTheFileDoes) {
+    TestPgServer& server = TestPgServer::shared();
+    if (!server.running()) GTEST_SKIP() << server.problem().toStdString();
+    QTemporaryDir folder;
+    const QString file = folder.filePath(TDataModule1::DatabaseFile);
+    makeCourseDatabase(file, TDataModule1::DatabasePassword);
+    {
+        TConnection connection;
+        connection.open(file, TDataModule1::DatabasePassword);
+        TTable bank(&connection, QStringLiteral("test"));
+        bank.open();
+        for (const char* text : {"Первый", "Второй", "Первый", "Не выпадал"})
+            bank.appendRows({QStringLiteral("Вопрос"), QStringLiteral("Правильный_ответ")},
+                            {{QString::fromUtf8(text), QStringLiteral("A")}});
+        const QStringList columns{kHandInColumn,
+                                  kQuestionKeyColumn,
+                                  QStringLiteral("Логин_студента"),
+                                  QStringLiteral("Дата_тестирования"),
+                                  QStringLiteral("Вид_тестирования"),
+                                  QStringLiteral("Вопрос"),
+                                  QStringLiteral("Ответ_студента"),
+                                  QStringLiteral("Правильный_ответ")};
+        QVector<QVector<QVariant>> rows;
+        const auto add = [&](qint64 handIn, qint64 key, const QString& login, const QDate& day,
+                             const QString& question, const QVariant& given) {
+            rows.append({handIn ? QVariant(handIn) : QVariant(), key ? QVariant(key) : QVariant(),
+                         login, day, kKind, question, given, QStringLiteral("A")});
+        };
+        const QStringList logins{QStringLiteral("Анна"), QStringLiteral("анатолий"),
+                                 QStringLiteral("Борис"), QStringLiteral("вера")};
+        const char* answers = "AABCADEAAB";
+        for (int h = 1; h <= 24; ++h) {
+            const QString login = logins[h % 4];
+            const QDate day = kMonday.addDays(h % 5);
+            for (int p = 0; p < 6; ++p) {
+                const int key = 1 + (h * 7 + p * 3) % 3;
+                const QVariant given = (h + p) % 11 == 0
+                                           ? QVariant()
+                                           : QVariant(QString(QLatin1Char(answers[(h * p + h) % 10])));
+                // Some hand-ins carry no bank key: their question is found by its text.
+                add(h, h % 6 == 0 ? 0 : key, login, day, key == 2 ? QStringLiteral("Второй")
+                                                                  : QStringLiteral("Первый"),
+                    given);
+            }
+        }
+        add(25, 99, QStringLiteral("Борис"), kFriday, QStringLiteral("Удалённый"), QStringLiteral("A"));
+        // Older records: a run of 40 of one login and day, and five left over.
+        for (int i = 0; i < 45; ++i)
+            add(0, 0, QStringLiteral("Вера"), kMonday, i % 2 ? QStringLiteral("Второй") : QStringLiteral("Первый"),
+                QStringLiteral("AB").mid(i % 3 == 0, 1));
+        TTable records(&connection, QStringLiteral("proverka"));
+        records.open();
+        records.appendRows(columns, rows);
+        TTable results(&connection, QStringLiteral("result"));
+        results.open();
+        for (int h = 1; h <= 24; ++h)
+            results.appendRows({QStringLiteral("Логин_студента"), QStringLiteral("Дата_тестирования"),
+                                QStringLiteral("Оценка")},
+                               {{logins[h % 4], kMonday.addDays(h % 5), gradeLetters()[h % 11]}});
+    }
+    const JournalSnapshot onFile = readJournalSnapshot(*SqliteStore::open(file, TDataModule1::DatabasePassword));
+    ASSERT_EQ(onFile.records.size(), 24u * 6 + 1 + 45);
+    const QString connection =
+        server.courseCopy(QStringLiteral("statistics_server"), file, TDataModule1::DatabasePassword);
+    auto onServer = PgStore::connect(connection);
+
+    std::vector<StatisticsFilter> filters(5);
+    filters[1].login = QStringLiteral("АН");  // Анна and анатолий
+    filters[2].from = kMonday.addDays(1);
+    filters[2].to = kMonday.addDays(3);
+    filters[3].login = QStringLiteral("вер");
+    filters[3].to = kMonday;
+    filters[4].login = QStringLiteral("никто");
+    for (size_t f = 0; f < filters.size(); ++f) {
+        SCOPED_TRACE(f);
+        const JournalStatistics expected = computeStatistics(onFile.bank, onFile.records,
+                                                             onFile.results, filters[f]);
+        const CountedJournal counted = countJournal(*onServer, filters[f]);
+        const JournalStatistics got = computeStatistics(counted.bank, counted.olderRecords, {},
+                                                        filters[f], {}, &counted.counted);
+        EXPECT_EQ(got.handIns, expected.handIns);
+        EXPECT_EQ(got.records, expected.records);
+        EXPECT_EQ(got.ungroupedRecords, expected.ungroupedRecords);
+        EXPECT_EQ(got.unmatchedRecords, expected.unmatchedRecords);
+        EXPECT_EQ(got.grades, expected.grades);
+        ASSERT_EQ(got.questions.size(), expected.questions.size());
+        for (size_t q = 0; q < got.questions.size(); ++q) {
+            const QuestionStatistics& a = got.questions[q];
+            const QuestionStatistics& b = expected.questions[q];
+            EXPECT_EQ(a.drawn, b.drawn) << "question " << q;
+            EXPECT_EQ(a.correct, b.correct) << "question " << q;
+            EXPECT_EQ(a.options, b.options) << "question " << q;
+            EXPECT_EQ(a.otherAnswers, b.otherAnswers) << "question " << q;
+            EXPECT_EQ(std::isnan(a.discrimination), std::isnan(b.discrimination)) << "question " << q;
+            if (!std::isnan(b.discrimination)) {
+                EXPECT_NEAR(a.discrimination, b.discrimination, 1e-9) << "question " << q;
+            }
+        }
+        if (f == 0) {
+            EXPECT_EQ(expected.handIns, 25 + 1) << "24 stamped, the deleted question's, one run";
+            EXPECT_FALSE(std::isnan(expected.questions[0].discrimination)) << "a spread to correlate";
+            EXPECT_GT(expected.questions[1].otherAnswers, 0) << "unanswered records among them";
+        }
+    }
+    // The window's snapshot of a server's course holds its period and counts on the server.
+    QFile named(folder.filePath(TDataModule1::ServerFile));
+    ASSERT_TRUE(named.open(QIODevice::WriteOnly));
+    named.write(connection.toUtf8());
+    named.close();
+    QFile::remove(file);
+    const JournalSnapshot snapshot = readJournalSnapshot(folder.path());
+    ASSERT_TRUE(bool(snapshot.count));
+    EXPECT_TRUE(snapshot.records.empty());
+    EXPECT_EQ(snapshot.firstDay, kMonday);
+    EXPECT_EQ(snapshot.lastDay, kFriday);
+    EXPECT_EQ(snapshot.count({}).counted.handIns, 25);
 }
 
 TEST(QuestionStatsModelTest, SortsByValuesAndMarksUncertainRows) {
