@@ -2,6 +2,8 @@
 
 #include <sodium.h>
 
+#include <QRegularExpression>
+
 #include "data/database_error.h"
 
 namespace {
@@ -36,4 +38,36 @@ bool passwordMatches(const QString& typed, const QString& stored) {
     const QByteArray bytes = typed.toUtf8();
     return crypto_pwhash_str_verify(hash.constData(), bytes.constData(), quint64(bytes.size())) ==
            0;
+}
+
+QString passwordProof(const QString& typed, const QString& settings) {
+    if (settings.isEmpty()) return typed;
+    static const QRegularExpression form(QStringLiteral(
+        "^\\$argon2id\\$v=19\\$m=(\\d+),t=(\\d+),p=1\\$([A-Za-z0-9+/]+)\\$$"));
+    const QRegularExpressionMatch match = form.match(settings);
+    if (!match.hasMatch()) return {};
+    // Costs far above the program's own are refused rather than worked out.
+    const quint64 memory = match.captured(1).toULongLong();
+    const quint64 passes = match.captured(2).toULongLong();
+    if (memory == 0 || memory > 1024 * 1024 || passes == 0 || passes > 64) return {};
+    initialiseSodium();
+    const QByteArray encodedSalt = match.captured(3).toLatin1();
+    unsigned char salt[crypto_pwhash_SALTBYTES];
+    size_t saltLength = 0;
+    if (sodium_base642bin(salt, sizeof salt, encodedSalt.constData(), size_t(encodedSalt.size()),
+                          nullptr, &saltLength, nullptr,
+                          sodium_base64_VARIANT_ORIGINAL_NO_PADDING) != 0 ||
+        saltLength != sizeof salt)
+        return {};
+    // The stored hashes are 32 bytes long, as the library makes them.
+    unsigned char hash[32];
+    const QByteArray bytes = typed.toUtf8();
+    if (crypto_pwhash(hash, sizeof hash, bytes.constData(), quint64(bytes.size()), salt,
+                      passes, size_t(memory) * 1024,
+                      crypto_pwhash_ALG_ARGON2ID13) != 0)
+        return {};
+    char encoded[sodium_base64_ENCODED_LEN(sizeof hash, sodium_base64_VARIANT_ORIGINAL_NO_PADDING)];
+    sodium_bin2base64(encoded, sizeof encoded, hash, sizeof hash,
+                      sodium_base64_VARIANT_ORIGINAL_NO_PADDING);
+    return settings + QString::fromLatin1(encoded);
 }

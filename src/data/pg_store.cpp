@@ -325,8 +325,11 @@ QStringList PgStore::tables() {
 QVector<StoreColumn> PgStore::columns(const QString& table) {
     // The description of a table, which no step of a seat changes, is read without the lock.
     const Result result = lockFree([&] {
+        // A column the connection's role may not read (the answer key, for a student) is
+        // not a column of the table for it.
         return run(QStringLiteral("SELECT name, declared_type, counter FROM kesta_columns "
-                                  "WHERE table_name = $1 ORDER BY position"),
+                                  "WHERE table_name = $1 AND has_column_privilege(quote_ident($1), "
+                                  "name, 'SELECT') ORDER BY position"),
                    {table}, QStringLiteral("Не удалось прочитать описание таблицы «%1»").arg(table));
     });
     if (result.rows() == 0)
