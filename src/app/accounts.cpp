@@ -1,6 +1,8 @@
 #include "app/accounts.h"
 
+#include "app/class_server.h"
 #include "data/connection.h"
+#include "data/pg_store.h"
 #include "data/database_error.h"
 #include "data/table.h"
 
@@ -16,6 +18,10 @@ QString loginKey(const QString& login) {
 
 Registration registerAccount(TConnection& connection, TTable* users, const QString& login,
                              const QString& passwordHash, const QString& role) {
+    // On a class server a student registers through the server, which signs them in.
+    if (PgStore* server = classServer(connection); server && role == QLatin1String("student"))
+        return registerOnServer(*server, login, passwordHash) ? Registration::Registered
+                                                              : Registration::LoginTaken;
     Registration outcome = Registration::Registered;
     connection.transaction([&] {
         // The copy read at start-up does not know the accounts other programs added since.

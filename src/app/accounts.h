@@ -18,7 +18,9 @@ enum class Registration { Registered, LoginTaken };
 // them, with the file held for writing, and the account is added in the same transaction:
 // of several programs registering one login at once, exactly one succeeds. Letter case does
 // not tell logins apart. On success the users table stands on the new account; on failure
-// nothing is pending. EDatabaseError when the file cannot be written.
+// nothing is pending. On a class server a student's account is registered by the server,
+// which signs the connection in, and the users table is not used. EDatabaseError when the
+// file cannot be written.
 Registration registerAccount(TConnection& connection, TTable* users, const QString& login,
                              const QString& passwordHash,
                              const QString& role = QStringLiteral("student"));

@@ -1,6 +1,8 @@
 #include "app/dm.h"
 
+#include "app/class_server.h"
 #include "app/course_file.h"
+#include "data/pg_store.h"
 
 #include <QDir>
 
@@ -39,10 +41,14 @@ TDataModule1::TDataModule1() : ADOConnection1(new TConnection(this)) {
     // The course is looked for in the working folder: its file, or for a seat of a class on
     // a server the server's name.
     ADOConnection1->open(openCourse(QDir::currentPath()));
+    if (PgStore* server = classServer(*ADOConnection1)) ReadsAccounts = readsAccounts(*server);
     // A course made by an older version gains the columns this one needs, and a second
-    // account with a login already taken is refused by the file itself.
-    upgradeCourseFile(*ADOConnection1);
-    repeatedLogins = secureUniqueLogins(*ADOConnection1);
+    // account with a login already taken is refused by the file itself. A student's role on
+    // a class server changes no course: kesta-admin has done this there.
+    if (ReadsAccounts) {
+        upgradeCourseFile(*ADOConnection1);
+        repeatedLogins = secureUniqueLogins(*ADOConnection1);
+    }
 
     tblUsers = table("tblUsers", QStringLiteral("users"));
     tblTeoria = table("tblTeoria", QStringLiteral("teoria"));
@@ -94,8 +100,13 @@ TDataSource* TDataModule1::source(const char* name, TTable* table) {
     return result;
 }
 
+QString TDataModule1::accountLogin() const {
+    if (!AccountLogin.isEmpty() || !tblUsers->active()) return AccountLogin;
+    return tblUsers->fieldByName(QStringLiteral("Логин")).asString();
+}
+
 void TDataModule1::DataModuleCreate() {
-    tblUsers->open();
+    if (ReadsAccounts) tblUsers->open();
     tblTeoria->open();
     tblDopolnenie->open();
     tblPraktika->open();

@@ -23,6 +23,13 @@ public:
     TConnection* ADOConnection1;
     // Logins that several accounts of the file share; empty when every login is unique.
     QStringList repeatedLogins;
+    // The login of the account signed in, as the account has it; set at sign-in.
+    QString AccountLogin;
+    // Whether this program reads the accounts: always on a course file; on a class server
+    // only with a teacher's role, a student signing in through the server.
+    bool ReadsAccounts = true;
+    // AccountLogin, or the login of the account the users table stands on.
+    QString accountLogin() const;
 
     TTable* tblUsers;
     TTable* tblTeoria;

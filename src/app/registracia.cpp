@@ -5,12 +5,14 @@
 #include <QCloseEvent>
 
 #include "app/accounts.h"
+#include "app/class_server.h"
 #include "app/design.h"
 #include "app/dm.h"
 #include "app/globals.h"
 #include "app/zastavka.h"
 #include "data/database_error.h"
 #include "data/password.h"
+#include "data/pg_store.h"
 #include "platform/application.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
@@ -158,13 +160,21 @@ bool TForm1::findAccount(const QString& login, const QString& password) {
 
 void TForm1::sButton1Click() {
     TTable* users = DataModule1->tblUsers;
-    // Another computer of the class may have registered the account since start-up.
-    users->refresh();
-    if (!findAccount(sEdit1->text(), sEdit2->text())) {
+    std::optional<ServerAccount> account;
+    if (PgStore* server = classServer(*DataModule1->ADOConnection1)) {
+        // On a class server the server checks the password and signs the connection in.
+        account = signInOnServer(*server, sEdit1->text(), sEdit2->text());
+    } else {
+        // Another computer of the class may have registered the account since start-up.
+        users->refresh();
+        if (findAccount(sEdit1->text(), sEdit2->text()))
+            account = ServerAccount{users->fieldByName(QStringLiteral("Логин")).asString(),
+                                    users->fieldByName(QStringLiteral("Примечание")).asString()};
+    }
+    if (account) DataModule1->AccountLogin = account->login;
+    if (!account) {
         MessageBox(QStringLiteral("Вы не зарегистрированы."), TApplication::title(), mbOk);
-    } else if (sEdit1->text() == users->fieldByName(QStringLiteral("Логин")).asString() &&
-               users->fieldByName(QStringLiteral("Примечание")).asString() ==
-                   QLatin1String("admin")) {
+    } else if (sEdit1->text() == account->login && account->role == QLatin1String("admin")) {
         DataModule1->ADOConnection1->announce(seatAnnouncement(sEdit1->text(), true));
         Form2->show();
         Form2->fillWorkArea();
@@ -196,6 +206,7 @@ void TForm1::sButton2Click() {
         MessageBox(QStringLiteral("Пользователь с таким логином уже существует"),
                    TApplication::title(), mbOk);
     } else {
+        DataModule1->AccountLogin = sEdit3->text();
         sLabel6->setText(QStringLiteral("Регистрация прошла успешно"));
         sButton1->setEnabled(true);
         setFormHeight(170);

@@ -258,8 +258,14 @@ void PgStore::execute(const QString& sql) {
 }
 
 QVector<QVector<QVariant>> PgStore::query(const QString& sql, const QVector<QVariant>& parameters) {
-    const Result result =
-        run(sql, parameters, QStringLiteral("Не удалось прочитать базу данных"), true);
+    return rowsOf(run(sql, parameters, QStringLiteral("Не удалось прочитать базу данных"), true));
+}
+
+QVector<QVector<QVariant>> PgStore::call(const QString& sql, const QVector<QVariant>& parameters) {
+    return rowsOf(run(sql, parameters, QStringLiteral("Не удалось записать в базу данных")));
+}
+
+QVector<QVector<QVariant>> PgStore::rowsOf(const Result& result) {
     const int columns = PQnfields(result.get());
     QVector<QVector<QVariant>> rows;
     rows.reserve(result.rows());

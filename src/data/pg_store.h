@@ -37,6 +37,10 @@ public:
     // Runs one statement that reads, with its parameters ($1, $2, ...), and answers its rows,
     // for counting on the server what would take long to read row by row.
     QVector<QVector<QVariant>> query(const QString& sql, const QVector<QVariant>& parameters);
+    // Runs one statement that writes (a function of the server's, say) and answers its rows.
+    // Unlike a read it is never sent twice: a connection lost on the way leaves it unknown
+    // whether the server did it, and that is told.
+    QVector<QVector<QVariant>> call(const QString& sql, const QVector<QVariant>& parameters);
     // Makes a table of the course with these columns (a counter column numbers the rows).
     void createTable(const QString& table, const QVector<StoreColumn>& columns);
     // The course's tables on the server, in the order they were made.
@@ -97,6 +101,7 @@ private:
     QVector<StoreRow> select(const QString& sql, const QVector<QVariant>& parameters, int count,
                              const QString& what);
     QString counterOf(const QString& table);
+    static QVector<QVector<QVariant>> rowsOf(const Result& result);
     StoreRow insertWithKey(const QString& table, qint64 key, const QStringList& columns,
                            const QVector<QVariant>& values, const QStringList& readBack);
     // An insert of `rows` rows that answers each row's key and the columns read back.

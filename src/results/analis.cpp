@@ -112,7 +112,7 @@ void TForm12::open() {
     proverka->setFiltered(true);
     proverka->setFilter(
         kLogin + u'=' +
-        quotedFilterValue(DataModule1->tblUsers->fieldByName(QStringLiteral("Логин")).asString()));
+        quotedFilterValue(DataModule1->accountLogin()));
     countCorrect();
 }
 

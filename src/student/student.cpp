@@ -286,7 +286,7 @@ void TForm4::N14Click() {
     result->setFiltered(true);
     result->setFilter(
         QStringLiteral("Логин_студента=") +
-        quotedFilterValue(DataModule1->tblUsers->fieldByName(QStringLiteral("Логин")).asString()));
+        quotedFilterValue(DataModule1->accountLogin()));
 }
 
 void TForm4::N15Click() {

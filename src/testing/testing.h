@@ -48,7 +48,9 @@ struct HandIn {
     qint64 number = 0;
 };
 // Grades the drawn test's answers and stores the result with the record of every answer, in
-// one transaction; EDatabaseError, and nothing stored, when the file cannot take it.
+// one transaction; EDatabaseError, and nothing stored, when the file cannot take it. On a
+// class server the server grades and stores them, for the student signed in on the
+// connection.
 HandIn storeHandIn(const QString& login, const QDate& day, const QString& topic);
 
 // The test window: 40 question buttons, the question text, the answer choice, "Сдать"

@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include "app/class_server.h"
 #include "data/course_copy.h"
 #include "data/pg_store.h"
 #include "data/sqlite_store.h"
@@ -110,7 +111,9 @@ QString TestPgServer::connectionString(const QString& database) const {
 QString TestPgServer::courseCopy(const QString& name, const QString& file,
                                  const QString& password) {
     const QString server = createDatabase(name);
-    uploadCourse(*SqliteStore::open(file, password), *PgStore::connect(server));
+    auto store = PgStore::connect(server);
+    uploadCourse(*SqliteStore::open(file, password), *store);
+    prepareClassServer(*store);
     return server;
 }
 

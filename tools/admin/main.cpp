@@ -27,6 +27,7 @@
 #include <string>
 
 #include "app/accounts.h"
+#include "app/class_server.h"
 #include "app/course_file.h"
 #include "app/dm.h"
 #include "data/connection.h"
@@ -36,7 +37,6 @@
 #include "data/pg_store.h"
 #include "data/sqlite_store.h"
 #include "data/table.h"
-#include "testing/testing.h"
 
 namespace {
 
@@ -86,33 +86,6 @@ QString readPassword(const QString& prompt) {
     return QString::fromStdString(line);
 }
 
-// Who may do what on the server: the roles kesta_student and kesta_teacher, their rights,
-// the functions a student signs in, registers and hands in through, and the program's
-// grade scale for the hand-in function, so that the server grades as the program does.
-void secureServer(PgStore& pg) {
-    QFile rules(QStringLiteral(":/class_server.sql"));
-    if (!rules.open(QIODevice::ReadOnly)) throw EDatabaseError(QStringLiteral("Нет описания прав курса"));
-    QStringList grades{QStringLiteral("DELETE FROM kesta_grades;")};
-    const auto literal = [](const char* text) {
-        QString quotedText = QString::fromUtf8(text);
-        quotedText.replace(QStringLiteral("'"), QStringLiteral("''"));
-        return QStringLiteral("'%1'").arg(quotedText);
-    };
-    int position = 0;
-    for (const GradeBand& band : gradeScale())
-        grades.append(QStringLiteral("INSERT INTO kesta_grades VALUES (%1, %2, %3, %4, %5);")
-                          .arg(++position)
-                          .arg(band.from)
-                          .arg(band.to)
-                          .arg(literal(band.letter), literal(band.caption)));
-    QString script = QStringLiteral("BEGIN;\n");
-    script += QString::fromUtf8(rules.readAll());
-    script += QStringLiteral("\n");
-    script += grades.join(QStringLiteral("\n"));
-    script += QStringLiteral("\nCOMMIT;");
-    pg.execute(script);
-}
-
 int init(const QString& server, const QString& teacher) {
     const QString password = readPassword(QStringLiteral("Пароль преподавателя «%1»: ").arg(teacher));
     if (password.isEmpty()) {
@@ -138,7 +111,7 @@ int init(const QString& server, const QString& teacher) {
         tell(QStringLiteral("Логин «%1» уже занят").arg(teacher));
         return 1;
     }
-    secureServer(dynamic_cast<PgStore&>(connection.store()));
+    prepareClassServer(dynamic_cast<PgStore&>(connection.store()));
     tell(QStringLiteral("Курс создан на сервере, преподаватель «%1» может войти").arg(teacher));
     return 0;
 }
@@ -154,7 +127,7 @@ int upload(const QString& server, const QString& path) {
     const QStringList repeated = secureUniqueLogins(connection);
     if (!repeated.isEmpty())
         tell(QStringLiteral("Несколько учётных записей с одним логином: %1").arg(repeated.join(QStringLiteral(", "))));
-    secureServer(dynamic_cast<PgStore&>(connection.store()));
+    prepareClassServer(dynamic_cast<PgStore&>(connection.store()));
     tell(QStringLiteral("Курс из «%1» скопирован на сервер").arg(QFileInfo(path).fileName()));
     return 0;
 }

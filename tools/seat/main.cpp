@@ -29,11 +29,13 @@
 #include <cstdio>
 
 #include "app/accounts.h"
+#include "app/class_server.h"
 #include "app/course_file.h"
 #include "app/dm.h"
 #include "class_check.h"
 #include "data/database_error.h"
 #include "data/password.h"
+#include "data/pg_store.h"
 #include "data/sqlite_store.h"
 #include "teacher/topic_catalogue.h"
 #include "testing/testing.h"
@@ -53,8 +55,13 @@ void say(const QString& line) {
 bool registerLogin(const QString& login) {
     // Every scripted student has one password; its hash is made once, as it takes a while.
     static const QString hash = hashPassword(QStringLiteral("пароль"));
-    return registerAccount(*DataModule1->ADOConnection1, DataModule1->tblUsers, login, hash) ==
-           Registration::Registered;
+    const bool registered = registerAccount(*DataModule1->ADOConnection1, DataModule1->tblUsers,
+                                            login, hash) == Registration::Registered;
+    // On a class server a seat whose login is taken already signs in with it, as its hand-ins
+    // are stored for the student signed in.
+    if (PgStore* server = classServer(*DataModule1->ADOConnection1); server && !registered)
+        signInOnServer(*server, login, QStringLiteral("пароль"));
+    return registered;
 }
 
 // Launches the test and answers every question, as a student clicking through would.
