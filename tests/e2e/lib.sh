@@ -246,7 +246,15 @@ build_test_course() {
     start_course_server
     "$KESTA_ADMIN" upload "$server" "$work/course/Kesta.db" 2>/dev/null || fail "the upload failed"
     rm "$work/course/Kesta.db"
-    echo "$server" >"$work/course/Kesta.server"
+    # With KESTA_SEAT_ROLE the program connects as a seat would: under a login role of its
+    # own, a member of that course role; the checks keep the owner's connection.
+    if [ -n "${KESTA_SEAT_ROLE:-}" ]; then
+      psql "$server" -qtA -c "CREATE ROLE seat LOGIN IN ROLE $KESTA_SEAT_ROLE" >/dev/null ||
+        fail "the seat's role was not made"
+      echo "$server user=seat" >"$work/course/Kesta.server"
+    else
+      echo "$server" >"$work/course/Kesta.server"
+    fi
   fi
 }
 

@@ -69,6 +69,27 @@ done
 import -window root "$shots/test-answered.png"
 click_in "$testwin" $((8 + 416 + 36)) $((5 + 370 + 24))
 import -window root "$shots/test-handed-in.png"
+
+echo "the answer analysis shows the 40 answers with their correct answers"
+click_in "$testwin" $((700 - 30)) 12 2>/dev/null || true
+xdotool key Escape
+click_menu "$student" 7  # "Результаты тестирования"
+xdotool key Down Down Return
+settle
+wait_window '^Анализ тестирования$' >/dev/null || fail "the answer analysis did not open"
+analysis=$(probe | awk '/^window / { inside = ($2 == "Form12") } inside')
+rows=$(printf '%s\n' "$analysis" | awk '$1 == "table" { print $3; exit }')
+case "$rows" in 40x*) ;; *) fail "the answer analysis shows '$rows' rows, not 40" ;; esac
+# Every record shows the key's answer, an option code in a cell of its own, the 18
+# unanswered ones too.
+keyed=$(printf '%s\n' "$analysis" | awk -F'|' '
+  /^  table / { tables++; next }
+  tables == 1 && /^    / { for (i = 1; i <= NF; ++i) if ($i ~ /^[A-E]$/) n++; if (n >= 1) k++; n = 0 }
+  END { print k + 0 }')
+[ "$keyed" = 40 ] || fail "the answer analysis shows the correct answer in $keyed of 40 rows"
+printf '%s\n' "$analysis" >"$shots/analysis.txt"
+settle
+import -window root "$shots/analysis.png"
 stop_kesta
 
 grade=$(query "SELECT \"Оценка\" || '|' || \"Количество вопросов\" || '|' || \"Логин_студента\" FROM result;")
