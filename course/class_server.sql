@@ -52,11 +52,18 @@ LANGUAGE sql STABLE SECURITY DEFINER SET search_path = public, pg_temp AS $$
 $$;
 
 CREATE OR REPLACE FUNCTION kesta_begin_session(who text) RETURNS void
-LANGUAGE sql VOLATILE SECURITY DEFINER SET search_path = public, pg_temp AS $$
+LANGUAGE plpgsql VOLATILE SECURITY DEFINER SET search_path = public, pg_temp AS $$
+DECLARE
+  began timestamptz := (SELECT backend_start FROM pg_stat_activity WHERE pid = pg_backend_pid());
+BEGIN
+  IF began IS NULL THEN
+    RAISE EXCEPTION 'Владельцу курса на сервере нужна роль pg_read_all_stats, чтобы различать '
+                    'соединения мест (GRANT pg_read_all_stats TO %)', current_user;
+  END IF;
   DELETE FROM kesta_sessions
    WHERE pid = pg_backend_pid() OR pid NOT IN (SELECT pid FROM pg_stat_activity);
-  INSERT INTO kesta_sessions (pid, started, login)
-  SELECT pg_backend_pid(), backend_start, who FROM pg_stat_activity WHERE pid = pg_backend_pid();
+  INSERT INTO kesta_sessions (pid, started, login) VALUES (pg_backend_pid(), began, who);
+END
 $$;
 REVOKE ALL ON FUNCTION kesta_begin_session(text) FROM PUBLIC;
 

@@ -37,12 +37,23 @@ fi
 if ! as_postgres psql -tAc "SELECT 1 FROM pg_database WHERE datname = 'kesta'" | grep -q 1; then
   as_postgres createdb -O kesta -E UTF8 kesta
 fi
+# The course's roles, whose members are the login roles of the students' and the teachers'
+# computers; kesta-admin gives them their rights.
+# The course's owner tells the seats' connections apart by when they began, which the server
+# shows only to a role that may read every connection's statistics.
+as_postgres psql -qc "GRANT pg_read_all_stats TO kesta"
+for role in kesta_student kesta_teacher; do
+  as_postgres psql -tAc "SELECT 1 FROM pg_roles WHERE rolname = '$role'" | grep -q 1 ||
+    as_postgres psql -qc "CREATE ROLE $role NOLOGIN"
+done
 
 # The server listens on the network, and the seats of the school's network sign in with the
 # role's password.
 echo "listen_addresses = '*'" | $sudo tee "$config/conf.d/kesta.conf" >/dev/null
-rule="host kesta kesta $network scram-sha-256"
-grep -qxF "$rule" "$config/pg_hba.conf" || echo "$rule" | $sudo tee -a "$config/pg_hba.conf" >/dev/null
+for user in kesta +kesta_student +kesta_teacher; do
+  rule="host kesta $user $network scram-sha-256"
+  grep -qxF "$rule" "$config/pg_hba.conf" || echo "$rule" | $sudo tee -a "$config/pg_hba.conf" >/dev/null
+done
 $sudo pg_ctlcluster "$version" main restart
 
 address=$(hostname -I | awk '{ print $1 }')
