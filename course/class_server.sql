@@ -165,8 +165,42 @@ BEGIN
                         "Номер_в_базе")
   SELECT who, day, answers[i], right_answers[i], topic, questions[i], number, question_keys[i]
     FROM generate_subscripts(question_keys, 1) AS i ORDER BY i;
+  UPDATE kesta_seats SET testing = false WHERE pid = pg_backend_pid();
+  PERFORM pg_notify('kesta_testing', '');
 END
 $$;
+
+-- The teacher's windows hear of every change of the journal (channel kesta_journal) and of
+-- every test launched or handed in (kesta_testing), and refresh themselves. Which seats have
+-- a test under way is kept beside their connection.
+ALTER TABLE kesta_seats ADD COLUMN IF NOT EXISTS testing boolean NOT NULL DEFAULT false;
+
+CREATE OR REPLACE FUNCTION kesta_journal_changed() RETURNS trigger
+LANGUAGE plpgsql AS $$
+BEGIN
+  PERFORM pg_notify('kesta_journal', '');
+  RETURN NULL;
+END
+$$;
+
+CREATE OR REPLACE FUNCTION kesta_test_launched() RETURNS trigger
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = public, pg_temp AS $$
+BEGIN
+  UPDATE kesta_seats SET testing = true WHERE pid = pg_backend_pid();
+  PERFORM pg_notify('kesta_testing', '');
+  RETURN NULL;
+END
+$$;
+
+DROP TRIGGER IF EXISTS kesta_journal_changed ON result;
+DROP TRIGGER IF EXISTS kesta_journal_changed ON proverka;
+DROP TRIGGER IF EXISTS kesta_test_launched ON testing;
+CREATE TRIGGER kesta_journal_changed AFTER INSERT OR UPDATE OR DELETE ON result
+  FOR EACH STATEMENT EXECUTE FUNCTION kesta_journal_changed();
+CREATE TRIGGER kesta_journal_changed AFTER INSERT OR UPDATE OR DELETE ON proverka
+  FOR EACH STATEMENT EXECUTE FUNCTION kesta_journal_changed();
+CREATE TRIGGER kesta_test_launched AFTER INSERT ON testing
+  FOR EACH STATEMENT EXECUTE FUNCTION kesta_test_launched();
 
 REVOKE ALL ON FUNCTION kesta_session_login(), kesta_password_settings(text),
   kesta_sign_in(text, text), kesta_register(text, text, text),

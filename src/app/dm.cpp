@@ -2,6 +2,8 @@
 
 #include "app/class_server.h"
 #include "app/course_file.h"
+#include "app/journal_watch.h"
+#include "data/database_error.h"
 #include "data/pg_store.h"
 
 #include <QDir>
@@ -103,6 +105,21 @@ TDataSource* TDataModule1::source(const char* name, TTable* table) {
 QString TDataModule1::accountLogin() const {
     if (!AccountLogin.isEmpty() || !tblUsers->active()) return AccountLogin;
     return tblUsers->fieldByName(QStringLiteral("Логин")).asString();
+}
+
+TJournalWatch* TDataModule1::journalWatch() {
+    if (watchTried_) return journalWatch_;
+    watchTried_ = true;
+    if (!classServer(*ADOConnection1)) return nullptr;
+    try {
+        journalWatch_ = new TJournalWatch(
+            courseServer(QDir::current().filePath(ServerFile)), this);
+    } catch (const EDatabaseError& error) {
+        qWarning("%s", qUtf8Printable(
+                           QStringLiteral("Окна преподавателя не будут обновляться сами: %1")
+                               .arg(error.message())));
+    }
+    return journalWatch_;
 }
 
 void TDataModule1::DataModuleCreate() {

@@ -30,6 +30,9 @@ public:
     bool ReadsAccounts = true;
     // AccountLogin, or the login of the account the users table stands on.
     QString accountLogin() const;
+    // On a class server, what the teacher's windows hear from it, made on first use; null
+    // for a course file, or when the server cannot be reached for it.
+    class TJournalWatch* journalWatch();
 
     TTable* tblUsers;
     TTable* tblTeoria;
@@ -56,6 +59,8 @@ public:
     TDataSource* DataSource11;
 
 private:
+    class TJournalWatch* journalWatch_ = nullptr;
+    bool watchTried_ = false;
     TTable* table(const char* name, const QString& tableName);
     TDataSource* source(const char* name, TTable* table);
     void DataModuleCreate();

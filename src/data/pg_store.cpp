@@ -821,6 +821,37 @@ void PgStore::announce(const QString& who) {
     announced_ = who;
 }
 
+void PgStore::listen(const QStringList& channels) {
+    for (const QString& channel : channels)
+        run(QStringLiteral("LISTEN ") + quoted(channel), {},
+            QStringLiteral("Не удалось подписаться на изменения курса"));
+    listening_ = channels;
+}
+
+int PgStore::socket() const {
+    return PQsocket(connection_);
+}
+
+QStringList PgStore::takeNotices() {
+    QStringList channels;
+    if (PQconsumeInput(connection_) != 1) {
+        // The server went away: the connection is made again and listens again, and as
+        // notices may have been missed meanwhile, every channel is told.
+        PQreset(connection_);
+        if (PQstatus(connection_) != CONNECTION_OK) return {};
+        settle();
+        for (const QString& channel : std::as_const(listening_))
+            PQclear(PQexec(connection_, (QStringLiteral("LISTEN ") + quoted(channel)).toUtf8().constData()));
+        return listening_;
+    }
+    while (PGnotify* notice = PQnotifies(connection_)) {
+        const QString channel = QString::fromUtf8(notice->relname);
+        if (!channels.contains(channel)) channels.append(channel);
+        PQfreemem(notice);
+    }
+    return channels;
+}
+
 QStringList PgStore::connectedSeats() {
     const Result result = run(
         QStringLiteral("SELECT coalesce(s.who, '') FROM pg_stat_activity a LEFT JOIN kesta_seats s "

@@ -84,6 +84,13 @@ public:
     // administrator sees it, for as long as the connection lasts.
     void announce(const QString& who) override;
 
+    // Asks the server to tell this connection of the notices on these channels.
+    void listen(const QStringList& channels);
+    // The connection's socket, which becomes readable when the server has sent a notice.
+    int socket() const;
+    // The channels of the notices that arrived since the last call, each once.
+    QStringList takeNotices();
+
     // The programs connected to the course now, each as it announced itself (empty for one
     // where nobody has signed in yet), the longest connected first.
     QStringList connectedSeats();
@@ -134,5 +141,6 @@ private:
     bool lockPending_ = false;  // a writing step has begun and not taken the lock yet
     bool lockFree_ = false;     // the statements run now only add rows or read the catalogue
     QString announced_;
+    QStringList listening_;
     QHash<QString, QString> counters_;  // each table's counter column, empty for none
 };

@@ -5,6 +5,8 @@
 #include <QVBoxLayout>
 
 #include "app/dm.h"
+#include "app/journal_watch.h"
+#include "data/database_error.h"
 #include "platform/short_date.h"
 #include "results/export_command.h"
 #include "results/journal_export.h"
@@ -61,6 +63,10 @@ TForm11::TForm11() {
     sButton1->setObjectName(QStringLiteral("sButton1"));
     sButton1->setText(QStringLiteral("Сбросить фильтр"));
     sButton1->setGeometry(430, 25, 267, 25);
+    sLabel3 = new TsLabel(sPanel2);
+    sLabel3->setObjectName(QStringLiteral("sLabel3"));
+    sLabel3->move(430, 56);
+    sLabel3->hide();
     column->addWidget(sPanel2);
 
     connect(sSpeedButton1, &QToolButton::clicked, this, &TForm11::sSpeedButton1Click);
@@ -76,6 +82,45 @@ void TForm11::open() {
     fillWorkArea();
     sEdit1->clear();
     DateTimePicker1->setDateQuietly(QDate::currentDate());
+    listenToServer();
+}
+
+void TForm11::listenToServer() {
+    if (listening_) return;
+    TJournalWatch* watch = DataModule1->journalWatch();
+    if (!watch) return;
+    listening_ = true;
+    connect(watch, &TJournalWatch::journalChanged, this, &TForm11::journalChanged);
+    connect(watch, &TJournalWatch::testingChanged, this, &TForm11::showSeats);
+    // A change heard while a row was being edited is read once the edit is over.
+    connect(DataModule1->tblResult, &TTable::stateChanged, this, [this] {
+        if (stale_ && DataModule1->tblResult->state() == DataSetState::Browse) journalChanged();
+    });
+    sLabel3->show();
+    showSeats();
+}
+
+void TForm11::journalChanged() {
+    TTable* result = DataModule1->tblResult;
+    if (!result->active()) return;
+    if (result->state() != DataSetState::Browse) {
+        stale_ = true;
+        return;
+    }
+    stale_ = false;
+    try {
+        result->refresh();
+    } catch (const EDatabaseError& error) {
+        qWarning("%s", qUtf8Printable(error.message()));
+    }
+    showSeats();
+}
+
+void TForm11::showSeats() {
+    TJournalWatch* watch = DataModule1->journalWatch();
+    const int seats = watch ? watch->seatsTakingTest() : -1;
+    sLabel3->setCaption(seats < 0 ? QStringLiteral("Сервер курса не отвечает")
+                                  : QStringLiteral("Тест проходят сейчас: %1").arg(seats));
 }
 
 bool TForm11::eventFilter(QObject* watched, QEvent* event) {

@@ -30,6 +30,7 @@ public:
     TsLabel* sLabel2;
     TsDateEdit* DateTimePicker1;
     TsButton* sButton1;  // "Сбросить фильтр"
+    TsLabel* sLabel3;    // on a class server: how many seats are taking the test now
 
     // Shows the review with an empty login box and today's date.
     void open();
@@ -43,6 +44,16 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // On a class server the journal is read again whenever a seat hands in, keeping the
+    // filter and the current row; a row being edited is left alone until it is saved or
+    // given up.
+    void listenToServer();
+    void journalChanged();
+    void showSeats();
+    bool listening_ = false;
+    bool stale_ = false;
 };
 
 extern TForm11* Form11;

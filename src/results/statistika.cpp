@@ -17,6 +17,7 @@
 #include "app/design.h"
 #include "app/course_file.h"
 #include "app/dm.h"
+#include "app/journal_watch.h"
 #include "platform/application.h"
 #include "platform/kesta_error.h"
 #include "platform/message_box.h"
@@ -203,6 +204,13 @@ void TForm13::open() {
     sEdit1->clear();
     Grid->setFocus();
     courseFolder_ = QDir::currentPath();
+    if (TJournalWatch* watch = DataModule1->journalWatch(); watch && !listening_) {
+        listening_ = true;
+        // A hand-in on a class server is counted at once, under the filter shown.
+        connect(watch, &TJournalWatch::journalChanged, this, [this] {
+            if (isVisible() && snapshot_) recount();
+        });
+    }
     if (running_) {
         again_ = true;
         return;

@@ -88,6 +88,7 @@ private:
     QTimer patience_;       // a count longer than a moment shows its progress
     QString courseFolder_;  // the journal is read again from the course there by the next count
     bool running_ = false;  // a count is under way
+    bool listening_ = false;  // on a class server, hand-ins are counted as they come
     bool again_ = false;    // the filter changed while a count was under way
 };
 

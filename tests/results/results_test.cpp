@@ -1,9 +1,13 @@
 // The result journal, the answer analysis, and the data-aware controls they use: the grid,
 // the record navigator and the memo.
 
+#include <QFile>
+#include <QElapsedTimer>
 #include <QTest>
+#include <functional>
 
 #include "app/dm.h"
+#include "data/pg_store.h"
 #include "app/globals.h"
 #include "app/registracia.h"
 #include "platform/short_date.h"
@@ -12,6 +16,7 @@
 #include "results/result_test_prepod.h"
 #include "student/student.h"
 #include "support/course_fixture.h"
+#include "support/pg_server.h"
 #include "teacher/prepodavatel.h"
 
 namespace {
@@ -86,6 +91,79 @@ TEST_F(ResultsTest, StudentSeesOnlyOwnResultsAndTheFilterStays) {
     Form4->N14->trigger();
     EXPECT_EQ(Form10->DBGrid1->model()->rowCount(), 1);
     EXPECT_EQ(logins(DataModule1->tblResult), QStringList{"ivan"});
+}
+
+// Lets the event loop run until the condition holds, for at most five seconds.
+bool eventually(const std::function<bool()>& condition) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > 5000) return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+// On a class server the teacher's review follows the hand-ins of the seats as they come,
+// under the teacher's filter and on the teacher's row, and leaves a row being edited alone
+// until it is saved; the line under the grid counts the seats taking the test.
+TEST_F(ResultsTest, TheReviewOnAClassServerFollowsTheSeatsHandIns) {
+    TestPgServer& server = TestPgServer::shared();
+    if (!server.running()) GTEST_SKIP() << server.problem().toStdString();
+    const QDate today = QDate::currentDate();
+    result(QStringLiteral("anna"), today, QStringLiteral("A"));
+    result(QStringLiteral("ivan"), today, QStringLiteral("B"));
+    const QString file = folder.filePath(TDataModule1::DatabaseFile);
+    const QString course = server.courseCopy(QStringLiteral("live_review"), file, TDataModule1::DatabasePassword);
+    QFile::remove(file);
+    QFile named(folder.filePath(TDataModule1::ServerFile));
+    ASSERT_TRUE(named.open(QIODevice::WriteOnly));
+    named.write(course.toUtf8());
+    named.close();
+    start();
+    Form11->open();
+    TTable* journal = DataModule1->tblResult;
+    Form11->DateTimePicker1->setDate(today.addDays(-1));
+    Form11->DateTimePicker1->setDate(today);
+    ASSERT_TRUE(journal->filtered());
+    journal->last();
+    const qint64 mine = journal->bookmark();
+    ASSERT_TRUE(eventually([] { return Form11->sLabel3->text() == QStringLiteral("Тест проходят сейчас: 0"); }))
+        << Form11->sLabel3->text().toStdString();
+
+    // A seat launches a test and hands it in; an old result is added on another day.
+    auto seat = PgStore::connect(course);
+    seat->announce(QStringLiteral("1 S petr"));
+    seat->insertRow(QStringLiteral("testing"), {QStringLiteral("Номер")}, {1}, {});
+    ASSERT_TRUE(eventually([] { return Form11->sLabel3->text() == QStringLiteral("Тест проходят сейчас: 1"); }))
+        << Form11->sLabel3->text().toStdString();
+    const QStringList columns{kLogin, kDate, QStringLiteral("Оценка")};
+    seat->transaction([&] {
+        seat->insertRow(QStringLiteral("result"), columns, {QStringLiteral("petr"), today, QStringLiteral("C")}, {});
+        seat->insertRow(QStringLiteral("result"), columns,
+                        {QStringLiteral("olga"), today.addDays(-3), QStringLiteral("D")}, {});
+    });
+    ASSERT_TRUE(eventually([&] { return journal->recordCount() == 3; })) << journal->recordCount();
+    EXPECT_EQ(logins(journal), (QStringList{"anna", "ivan", "petr"})) << "the day's filter stays";
+    journal->gotoBookmark(mine);
+    EXPECT_EQ(journal->bookmark(), mine);
+
+    // The teacher edits a grade; a hand-in meanwhile waits until the edit is saved.
+    journal->first();
+    const qint64 edited = journal->bookmark();
+    QTest::qWait(200);  // the notices of the first hand-in are all heard
+    journal->edit();
+    journal->fieldByName(QStringLiteral("Оценка")).setValue(QStringLiteral("A-"));
+    seat->insertRow(QStringLiteral("result"), columns, {QStringLiteral("vera"), today, QStringLiteral("B")}, {});
+    QTest::qWait(500);
+    EXPECT_EQ(journal->state(), DataSetState::Edit);
+    EXPECT_EQ(journal->fieldByName(QStringLiteral("Оценка")).asString(), QStringLiteral("A-"));
+    EXPECT_EQ(journal->recordCount(), 3);
+    journal->post();
+    ASSERT_TRUE(eventually([&] { return journal->recordCount() == 4; })) << journal->recordCount();
+    EXPECT_EQ(journal->bookmark(), edited) << "the edited row stays current";
+    EXPECT_EQ(seat->readRow(QStringLiteral("result"), edited, {QStringLiteral("Оценка")})->values[0].toString(),
+              QStringLiteral("A-"));
 }
 
 TEST_F(ResultsTest, TeacherSearchesByLoginFiltersByDateAndClears) {
