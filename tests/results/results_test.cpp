@@ -113,13 +113,7 @@ TEST_F(ResultsTest, TheReviewOnAClassServerFollowsTheSeatsHandIns) {
     const QDate today = QDate::currentDate();
     result(QStringLiteral("anna"), today, QStringLiteral("A"));
     result(QStringLiteral("ivan"), today, QStringLiteral("B"));
-    const QString file = folder.filePath(TDataModule1::DatabaseFile);
-    const QString course = server.courseCopy(QStringLiteral("live_review"), file, TDataModule1::DatabasePassword);
-    QFile::remove(file);
-    QFile named(folder.filePath(TDataModule1::ServerFile));
-    ASSERT_TRUE(named.open(QIODevice::WriteOnly));
-    named.write(course.toUtf8());
-    named.close();
+    const QString course = moveCourseToServer(QStringLiteral("live_review"));
     start();
     Form11->open();
     TTable* journal = DataModule1->tblResult;

@@ -8,7 +8,9 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QTest>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <cmath>
@@ -424,6 +426,44 @@ protected:
                                         {QStringLiteral("Оценка"), QStringLiteral("A")}});
     }
 };
+
+// On a class server the statistics count a seat's hand-in as soon as the server tells of
+// it, under the login typed in the filter.
+TEST_F(StatisticsWindowTest, OnAClassServerAHandInIsCountedAsItComes) {
+    if (!TestPgServer::shared().running()) GTEST_SKIP() << TestPgServer::shared().problem().toStdString();
+    seedJournal();
+    const QString course = moveCourseToServer(QStringLiteral("live_statistics"));
+    start();
+    Form2->N9->trigger();
+    Form13->waitForCount();
+    EXPECT_EQ(Form13->statistics().handIns, 2);
+    QTest::keyClicks(Form13->sEdit1, QStringLiteral("ann"));
+    Form13->waitForCount();
+    ASSERT_EQ(Form13->statistics().handIns, 1);
+
+    // Another seat stores anna's second hand-in: two records and the result, in one step.
+    auto seat = PgStore::connect(course);
+    seat->transaction([&] {
+        for (int i = 0; i < 2; ++i)
+            seat->insertRow(QStringLiteral("proverka"),
+                            {QStringLiteral("Логин_студента"), QStringLiteral("Дата_тестирования"),
+                             QStringLiteral("Ответ_студента"), QStringLiteral("Правильный_ответ"),
+                             kHandInColumn, kQuestionKeyColumn},
+                            {QStringLiteral("anna"), kMonday, QStringLiteral("A"), QStringLiteral("A"), 9, i + 1},
+                            {});
+        seat->insertRow(QStringLiteral("result"),
+                        {QStringLiteral("Логин_студента"), QStringLiteral("Дата_тестирования"),
+                         QStringLiteral("Оценка")},
+                        {QStringLiteral("anna"), kMonday, QStringLiteral("A")}, {});
+    });
+    QElapsedTimer clock;
+    clock.start();
+    while (Form13->statistics().handIns != 2 && clock.elapsed() < 5000)
+        QTest::qWait(20);
+    EXPECT_EQ(Form13->statistics().handIns, 2) << "the hand-in was not counted";
+    EXPECT_EQ(Form13->sEdit1->text(), QStringLiteral("ann"));
+    EXPECT_EQ(Form13->statistics().grades[10], 2) << "anna's two results, graded A";
+}
 
 TEST_F(StatisticsWindowTest, OpensFromTheTeacherMenuAndShowsTheJournal) {
     seedJournal();

@@ -8,6 +8,7 @@
 #include "data/password.h"
 #include "data/sqlite_store.h"
 #include "platform/application.h"
+#include "support/pg_server.h"
 #include "testing/testing.h"
 
 void makeCourseDatabase(const QString& path, const QString& password) {
@@ -68,6 +69,17 @@ void CourseTest::addPlainAccount(const QString& login, const QString& password,
 void CourseTest::seed(const QString& table, const QVariantMap& values) {
     ASSERT_TRUE(seed_) << "rows are seeded before start()";
     addRow(*seed_, table, values);
+}
+
+QString CourseTest::moveCourseToServer(const QString& database) {
+    const QString file = folder.filePath(TDataModule1::DatabaseFile);
+    seed_.reset();
+    const QString server =
+        TestPgServer::shared().courseCopy(database, file, TDataModule1::DatabasePassword);
+    QFile::remove(file);
+    QFile named(folder.filePath(TDataModule1::ServerFile));
+    if (named.open(QIODevice::WriteOnly)) named.write(server.toUtf8());
+    return server;
 }
 
 void CourseTest::start() {

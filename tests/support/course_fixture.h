@@ -43,6 +43,10 @@ protected:
     void seed(const QString& table, const QVariantMap& values);
     // Creates every window and the data module, as start-up does.
     void start();
+    // Puts the seeded course on the test's class server under a database of this name, as
+    // kesta-admin upload does, and leaves the working folder naming it in Kesta.server;
+    // answers the server's connection string. Called after seeding, before start().
+    QString moveCourseToServer(const QString& database);
 
     QTemporaryDir folder;
     QString previousFolder;
