@@ -1,7 +1,6 @@
 // The result journal, the answer analysis, and the data-aware controls they use: the grid,
 // the record navigator and the memo.
 
-#include <QFile>
 #include <QElapsedTimer>
 #include <QTest>
 #include <functional>

@@ -11,6 +11,7 @@
 #include <set>
 
 #include "app/accounts.h"
+#include "app/class_server.h"
 #include "data/database_error.h"
 #include "data/field.h"
 #include "data/password.h"
@@ -53,32 +54,23 @@ protected:
                                 .values[0]
                                 .toLongLong());
     }
-    // Signs a connection in as the account, as the program does: the proof from the
-    // account's settings.
+    // Signs a connection in, registers and hands in as the program does; the rows the
+    // server answered.
     static QVector<QVector<QVariant>> signIn(PgStore& store, const QString& login, const QString& password) {
-        const auto settings = store.query(QStringLiteral("SELECT kesta_password_settings($1)"), {loginKey(login)});
-        return store.query(QStringLiteral("SELECT * FROM kesta_sign_in($1, $2) WHERE login IS NOT NULL"),
-                           {loginKey(login), passwordProof(password, settings.value(0).value(0).toString())});
+        const std::optional<ServerAccount> account = signInOnServer(store, login, password);
+        if (!account) return {};
+        return {{account->login, account->role}};
     }
     static bool registerStudent(PgStore& store, const QString& login, const QString& password) {
-        return store
-            .query(QStringLiteral("SELECT kesta_register($1, $2, $3)"),
-                   {login, loginKey(login), hashPassword(password)})
-            .value(0)
-            .value(0)
-            .toBool();
-    }
-    static QString arrayOf(const QStringList& items) {
-        QStringList quotedItems;
-        for (const QString& item : items)
-            quotedItems.append(item.isNull() ? QStringLiteral("NULL") : u'"' + item + u'"');
-        return u'{' + quotedItems.join(u',') + u'}';
+        return registerOnServer(store, login, hashPassword(password));
     }
     static QVector<QVariant> handIn(PgStore& store, const QStringList& keys, const QStringList& answers) {
-        return store
-            .query(QStringLiteral("SELECT * FROM kesta_hand_in($1::bigint[], $2::text[], $3, $4)"),
-                   {arrayOf(keys), arrayOf(answers), QDate(2026, 12, 11), QStringLiteral("Итоговый")})
-            .value(0);
+        QList<qint64> questions;
+        for (const QString& key : keys)
+            questions.append(key.toLongLong());
+        const ServerHandIn stored = handInOnServer(store, questions, answers, QDate(2026, 12, 11),
+                                                   QStringLiteral("Итоговый"));
+        return {stored.correct, stored.letter, stored.number};
     }
 
     QString owner;
